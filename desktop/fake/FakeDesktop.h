@@ -1,0 +1,95 @@
+// An in-memory desktop for native tests: windows with styles, texts, list
+// items and rectangles; messages answered like a list or combo box, or by a
+// hook; frame paints recorded per window.
+#pragma once
+
+#include "desktop/Desktop.h"
+
+#include <functional>
+#include <map>
+#include <optional>
+#include <set>
+#include <vector>
+
+namespace quorvel {
+
+enum class FakeKind { other, edit, listBox, comboBox };
+
+struct FakeWindow {
+    FakeKind kind = FakeKind::other;
+    std::int32_t style = 0;
+    std::u16string text;
+    bool enabled = true;
+    Rect rect;
+    std::vector<std::u16string> items;
+    // Raised by setWindowText, as an edit control sends EN_CHANGE.
+    std::function<void()> onChange;
+    // When set, answers every message in place of the default behaviour;
+    // returning nullopt falls back to it.
+    std::function<std::optional<MessageResult>(unsigned, std::uintptr_t, std::intptr_t)> hook;
+};
+
+class FakeDesktop : public Desktop {
+public:
+    FakeWindow& add(WindowHandle h, FakeKind kind = FakeKind::other);
+    FakeWindow& window(WindowHandle h) { return windows_.at(h); }
+    void destroy(WindowHandle h) { windows_.erase(h); }
+
+    // Pointer, keys and hit testing.
+    Point cursor;
+    bool cursorFails = false;
+    std::map<int, std::int16_t> keyStates;
+    std::function<WindowHandle(Point)> hitTest = [](Point) { return WindowHandle{0}; };
+
+    // Records.
+    std::vector<unsigned> sentMessages;
+    std::vector<WindowHandle> paints;        // one entry per inverting Rectangle
+    std::map<WindowHandle, bool> framed;     // true while an odd number of paints
+    std::map<std::pair<WindowHandle, unsigned>, unsigned> timers;
+    int liveGdiObjects = 0;
+    int liveDCs = 0;
+
+    bool getCursorPos(Point& p) override;
+    WindowHandle windowFromPoint(Point p) override { return hitTest(p); }
+    std::int16_t getAsyncKeyState(int vk) override;
+    std::int32_t getWindowLong(WindowHandle w, std::int32_t index) override;
+    void setWindowLong(WindowHandle w, std::int32_t index, std::int32_t value) override;
+    bool getWindowRect(WindowHandle w, Rect& r) override;
+    MessageResult sendMessage(WindowHandle w, unsigned msg, std::uintptr_t wParam,
+                              std::intptr_t lParam) override;
+    std::u16string getWindowText(WindowHandle w) override;
+    void setWindowText(WindowHandle w, const std::u16string& text) override;
+    bool isWindowEnabled(WindowHandle w) override;
+    void enableWindow(WindowHandle w, bool enable) override;
+    void setTimer(WindowHandle owner, unsigned id, unsigned ms) override;
+    void killTimer(WindowHandle owner, unsigned id) override;
+    GdiHandle getWindowDC(WindowHandle w) override;
+    void releaseDC(WindowHandle w, GdiHandle dc) override;
+    GdiHandle createRectRgn(std::int32_t l, std::int32_t t, std::int32_t r, std::int32_t b) override;
+    GdiHandle createPen(int style, int width, std::uint32_t colour) override;
+    GdiHandle getStockObject(int object) override;
+    GdiHandle selectObject(GdiHandle dc, GdiHandle object) override;
+    int setROP2(GdiHandle dc, int mode) override;
+    void rectangle(GdiHandle dc, std::int32_t l, std::int32_t t, std::int32_t r, std::int32_t b) override;
+    void deleteObject(GdiHandle object) override;
+
+private:
+    struct Gdi {
+        enum class Type { region, pen, brush } type;
+        Rect bounds;
+        int penWidth = 0;
+    };
+    struct DC {
+        WindowHandle window = 0;
+        int rop2 = 13; // R2_COPYPEN
+        GdiHandle region = 0, pen = 0, brush = 0;
+    };
+    MessageResult listMessage(FakeWindow& w, unsigned msg, std::uintptr_t wParam, std::intptr_t lParam);
+
+    std::map<WindowHandle, FakeWindow> windows_;
+    std::map<GdiHandle, Gdi> objects_;
+    std::map<GdiHandle, DC> dcs_;
+    GdiHandle next_ = 0x100;
+};
+
+} // namespace quorvel

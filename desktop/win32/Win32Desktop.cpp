@@ -1,0 +1,109 @@
+#include "desktop/win32/Win32Desktop.h"
+
+#include <vector>
+
+namespace quorvel {
+
+namespace {
+HDC toHdc(GdiHandle h) { return reinterpret_cast<HDC>(h); }
+HGDIOBJ toObj(GdiHandle h) { return reinterpret_cast<HGDIOBJ>(h); }
+GdiHandle fromObj(const void* h) { return reinterpret_cast<GdiHandle>(h); }
+const wchar_t* wide(const std::u16string& s) { return reinterpret_cast<const wchar_t*>(s.c_str()); }
+} // namespace
+
+bool Win32Desktop::getCursorPos(Point& p)
+{
+    POINT pt{};
+    if (!::GetCursorPos(&pt))
+        return false;
+    p = {pt.x, pt.y};
+    return true;
+}
+
+WindowHandle Win32Desktop::windowFromPoint(Point p) { return fromHwnd(::WindowFromPoint(POINT{p.x, p.y})); }
+
+std::int16_t Win32Desktop::getAsyncKeyState(int vk) { return ::GetAsyncKeyState(vk); }
+
+std::int32_t Win32Desktop::getWindowLong(WindowHandle w, std::int32_t index)
+{
+    return ::GetWindowLongA(toHwnd(w), index);
+}
+
+void Win32Desktop::setWindowLong(WindowHandle w, std::int32_t index, std::int32_t value)
+{
+    ::SetWindowLongA(toHwnd(w), index, value);
+}
+
+bool Win32Desktop::getWindowRect(WindowHandle w, Rect& r)
+{
+    RECT rc;
+    if (!::GetWindowRect(toHwnd(w), &rc))
+        return false;
+    r = {rc.left, rc.top, rc.right, rc.bottom};
+    return true;
+}
+
+MessageResult Win32Desktop::sendMessage(WindowHandle w, unsigned msg, std::uintptr_t wParam, std::intptr_t lParam)
+{
+    // The 16-bit variant: the 8-bit one loses every character outside the
+    // ANSI code page, and under Wine garbles cross-process text entirely.
+    DWORD_PTR answer = 0;
+    if (!::SendMessageTimeoutW(toHwnd(w), msg, wParam, lParam, SMTO_ABORTIFHUNG, messageTimeoutMs, &answer))
+        return {};
+    return {true, static_cast<std::intptr_t>(answer)};
+}
+
+std::u16string Win32Desktop::getWindowText(WindowHandle w)
+{
+    const int length = ::GetWindowTextLengthW(toHwnd(w));
+    if (length <= 0)
+        return {};
+    std::vector<wchar_t> buffer(static_cast<std::size_t>(length) + 1);
+    const int copied = ::GetWindowTextW(toHwnd(w), buffer.data(), length + 1);
+    return std::u16string(reinterpret_cast<const char16_t*>(buffer.data()), static_cast<std::size_t>(copied));
+}
+
+void Win32Desktop::setWindowText(WindowHandle w, const std::u16string& text)
+{
+    ::SetWindowTextW(toHwnd(w), wide(text));
+}
+
+bool Win32Desktop::isWindowEnabled(WindowHandle w) { return ::IsWindowEnabled(toHwnd(w)) != FALSE; }
+
+void Win32Desktop::enableWindow(WindowHandle w, bool enable) { ::EnableWindow(toHwnd(w), enable); }
+
+void Win32Desktop::setTimer(WindowHandle owner, unsigned id, unsigned ms) { ::SetTimer(toHwnd(owner), id, ms, nullptr); }
+
+void Win32Desktop::killTimer(WindowHandle owner, unsigned id) { ::KillTimer(toHwnd(owner), id); }
+
+GdiHandle Win32Desktop::getWindowDC(WindowHandle w) { return fromObj(::GetWindowDC(toHwnd(w))); }
+
+void Win32Desktop::releaseDC(WindowHandle w, GdiHandle dc) { ::ReleaseDC(toHwnd(w), toHdc(dc)); }
+
+GdiHandle Win32Desktop::createRectRgn(std::int32_t l, std::int32_t t, std::int32_t r, std::int32_t b)
+{
+    return fromObj(::CreateRectRgn(l, t, r, b));
+}
+
+GdiHandle Win32Desktop::createPen(int style, int width, std::uint32_t colour)
+{
+    return fromObj(::CreatePen(style, width, colour));
+}
+
+GdiHandle Win32Desktop::getStockObject(int object) { return fromObj(::GetStockObject(object)); }
+
+GdiHandle Win32Desktop::selectObject(GdiHandle dc, GdiHandle object)
+{
+    return fromObj(::SelectObject(toHdc(dc), toObj(object)));
+}
+
+int Win32Desktop::setROP2(GdiHandle dc, int mode) { return ::SetROP2(toHdc(dc), mode); }
+
+void Win32Desktop::rectangle(GdiHandle dc, std::int32_t l, std::int32_t t, std::int32_t r, std::int32_t b)
+{
+    ::Rectangle(toHdc(dc), l, t, r, b);
+}
+
+void Win32Desktop::deleteObject(GdiHandle object) { ::DeleteObject(toObj(object)); }
+
+} // namespace quorvel

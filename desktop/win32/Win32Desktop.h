@@ -1,0 +1,44 @@
+// The desktop on real Windows: user32 and gdi32, with every message to another
+// window bounded in time.
+#pragma once
+
+#include "desktop/Desktop.h"
+
+#include <windows.h>
+
+namespace quorvel {
+
+inline HWND toHwnd(WindowHandle h) { return reinterpret_cast<HWND>(static_cast<INT_PTR>(h)); }
+inline WindowHandle fromHwnd(HWND h) { return static_cast<WindowHandle>(reinterpret_cast<INT_PTR>(h)); }
+
+class Win32Desktop : public Desktop {
+public:
+    // Long enough for a busy target, short enough that a stuck one never
+    // leaves Quorvel frozen for more than a moment.
+    static constexpr UINT messageTimeoutMs = 2000;
+
+    bool getCursorPos(Point& p) override;
+    WindowHandle windowFromPoint(Point p) override;
+    std::int16_t getAsyncKeyState(int vk) override;
+    std::int32_t getWindowLong(WindowHandle w, std::int32_t index) override;
+    void setWindowLong(WindowHandle w, std::int32_t index, std::int32_t value) override;
+    bool getWindowRect(WindowHandle w, Rect& r) override;
+    MessageResult sendMessage(WindowHandle w, unsigned msg, std::uintptr_t wParam, std::intptr_t lParam) override;
+    std::u16string getWindowText(WindowHandle w) override;
+    void setWindowText(WindowHandle w, const std::u16string& text) override;
+    bool isWindowEnabled(WindowHandle w) override;
+    void enableWindow(WindowHandle w, bool enable) override;
+    void setTimer(WindowHandle owner, unsigned id, unsigned ms) override;
+    void killTimer(WindowHandle owner, unsigned id) override;
+    GdiHandle getWindowDC(WindowHandle w) override;
+    void releaseDC(WindowHandle w, GdiHandle dc) override;
+    GdiHandle createRectRgn(std::int32_t l, std::int32_t t, std::int32_t r, std::int32_t b) override;
+    GdiHandle createPen(int style, int width, std::uint32_t colour) override;
+    GdiHandle getStockObject(int object) override;
+    GdiHandle selectObject(GdiHandle dc, GdiHandle object) override;
+    int setROP2(GdiHandle dc, int mode) override;
+    void rectangle(GdiHandle dc, std::int32_t l, std::int32_t t, std::int32_t r, std::int32_t b) override;
+    void deleteObject(GdiHandle object) override;
+};
+
+} // namespace quorvel

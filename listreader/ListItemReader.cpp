@@ -1,0 +1,115 @@
+#include "listreader/ListItemReader.h"
+
+#include "mainwindow/HandleText.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <limits>
+#include <vector>
+
+namespace quorvel {
+
+namespace {
+
+struct ItemMessages {
+    unsigned count, textLength, text;
+};
+constexpr ItemMessages listBox{win::LB_GETCOUNT, win::LB_GETTEXTLEN, win::LB_GETTEXT};
+constexpr ItemMessages comboBox{win::CB_GETCOUNT, win::CB_GETLBTEXTLEN, win::CB_GETLBTEXT};
+
+// A length answer above this is a lie: no control shows a 16 M-character item,
+// and believing it would mean allocating gigabytes.
+constexpr std::intptr_t maxItemLength = std::intptr_t{1} << 24;
+
+// The 32-bit answer the window system gives for a count; on x64 the upper
+// half of the LRESULT carries nothing.
+std::int32_t low32(std::intptr_t answer) { return static_cast<std::int32_t>(static_cast<std::uint32_t>(answer)); }
+
+enum class Fetch { item, failed, noSuchIndex, noAnswer };
+
+// Fetches one item into a buffer sized from the target's own length answer.
+// The spare half guards against a target whose text grew, or whose length
+// answer understates it: a reply longer than the buffer is discarded.
+Fetch fetchItem(Desktop& desktop, WindowHandle target, const ItemMessages& m, std::int32_t index,
+                std::vector<char16_t>& buffer, std::u16string& item)
+{
+    MessageResult length = desktop.sendMessage(target, m.textLength, static_cast<std::uintptr_t>(index), 0);
+    if (!length.delivered)
+        return Fetch::noAnswer;
+    const std::intptr_t chars = low32(length.answer);
+    if (chars == win::LB_ERR)
+        return Fetch::noSuchIndex;
+    if (chars < 0 || chars > maxItemLength)
+        return Fetch::failed;
+    const auto capacity = static_cast<std::size_t>(chars) + 1 + std::max<std::size_t>(chars / 2, 256);
+    buffer.assign(capacity, u'\0');
+    MessageResult text = desktop.sendMessage(target, m.text, static_cast<std::uintptr_t>(index),
+                                             reinterpret_cast<std::intptr_t>(buffer.data()));
+    if (!text.delivered)
+        return Fetch::noAnswer;
+    const std::intptr_t copied = low32(text.answer);
+    if (copied < 0 || static_cast<std::size_t>(copied) >= capacity)
+        return Fetch::failed;
+    auto end = std::find(buffer.begin(), buffer.begin() + copied, u'\0');
+    item.assign(buffer.begin(), end);
+    return Fetch::item;
+}
+
+} // namespace
+
+std::optional<WindowHandle> targetHandle(double value)
+{
+    if (!(value > 0))
+        return std::nullopt;
+    // nearbyint rounds a half to the even neighbour in the default mode.
+    const double rounded = std::nearbyint(value);
+    if (rounded > std::numeric_limits<WindowHandle>::max())
+        return std::nullopt;
+    return static_cast<WindowHandle>(rounded);
+}
+
+std::u16string readListItems(Desktop& desktop, WindowHandle target)
+{
+    const ItemMessages* kind = &listBox;
+    MessageResult count = desktop.sendMessage(target, kind->count, 0, 0);
+    if (count.delivered && low32(count.answer) == 0) {
+        kind = &comboBox;
+        count = desktop.sendMessage(target, kind->count, 0, 0);
+    }
+    std::u16string out;
+    if (!count.delivered)
+        return out;
+    // Counting from 0 to count - 1 never needs count - 1 itself, so even
+    // INT_MIN is harmless here: it is simply no item.
+    const std::int32_t n = low32(count.answer);
+    std::vector<char16_t> buffer;
+    std::u16string item;
+    for (std::int32_t i = 0; i < n; ++i) {
+        Fetch fetched = fetchItem(desktop, target, *kind, i, buffer, item);
+        // The length query answers LB_ERR only past the last item; a count
+        // that claims more items than exist costs one message, not millions.
+        if (fetched == Fetch::noAnswer || fetched == Fetch::noSuchIndex)
+            break;
+        if (fetched == Fetch::item && !item.empty()) {
+            out += item;
+            out += u"\r\n";
+        }
+    }
+    return out;
+}
+
+void txtWnd_Change(Desktop& desktop, WindowHandle txtWnd, WindowHandle txtList)
+{
+    const double value = handleTextValue(desktop.getWindowText(txtWnd));
+    if (!(value > 0))
+        return;
+    desktop.setWindowText(txtList, u"");
+    const std::optional<WindowHandle> target = targetHandle(handleTextValue(desktop.getWindowText(txtWnd)));
+    if (!target)
+        return;
+    // One assignment at the end: rewriting the field per item costs quadratic time.
+    desktop.setWindowText(txtList, readListItems(desktop, *target));
+}
+
+} // namespace quorvel

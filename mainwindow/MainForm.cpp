@@ -1,0 +1,41 @@
+#include "mainwindow/MainForm.h"
+
+#include "listreader/ListItemReader.h"
+#include "mainwindow/HandleText.h"
+#include "picking/Tracking.h"
+
+namespace quorvel {
+
+void NumbersOnlyTextBox(Desktop& desktop, WindowHandle& hWnd)
+{
+    const std::int32_t style = desktop.getWindowLong(hWnd, win::GWL_STYLE);
+    desktop.setWindowLong(hWnd, win::GWL_STYLE, style ^ win::ES_NUMBER);
+}
+
+MainForm::MainForm(Desktop& desktop, Handles handles)
+    : desktop_(desktop), handles_(handles),
+      hotkeyTimer_(desktop, handles.form, hotkeyTimerId, hotkeyTimerInterval)
+{
+}
+
+void MainForm::Form_Load() { NumbersOnlyTextBox(desktop_, handles_.txtWnd); }
+
+void MainForm::txtWnd_Change() { quorvel::txtWnd_Change(desktop_, handles_.txtWnd, handles_.txtList); }
+
+void MainForm::txtWnd_LostFocus()
+{
+    const std::u16string text = desktop_.getWindowText(handles_.txtWnd);
+    const std::u16string normal = formatHandleTextValue(handleTextValue(text));
+    // Only a real change is written, so leaving "123" does not read the list again.
+    if (normal != text)
+        desktop_.setWindowText(handles_.txtWnd, normal);
+}
+
+void MainForm::CmdCapture_Click() { quorvel::CmdCapture_Click(desktop_, hotkeyTimer_, handles_.txtWnd); }
+
+void MainForm::HotkeyTimer_Timer()
+{
+    quorvel::HotkeyTimer_Timer(desktop_, hotkeyTimer_, handles_.txtWnd, hWndLast_);
+}
+
+} // namespace quorvel

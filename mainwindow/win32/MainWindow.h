@@ -1,0 +1,41 @@
+// The main window on Windows: creates the controls from their table, lays
+// them out for the window's DPI and hands each event to MainForm.
+#pragma once
+
+#include "desktop/win32/Win32Desktop.h"
+#include "mainwindow/Controls.h"
+#include "mainwindow/MainForm.h"
+
+#include <memory>
+#include <windows.h>
+
+namespace quorvel {
+
+class MainWindow {
+public:
+    static HWND create(HINSTANCE instance, int showCommand);
+    // Tab and Shift+Tab in the controls' own order; true when msg was one.
+    static bool handleTabKey(HWND mainWindow, const MSG& msg);
+
+private:
+    static LRESULT CALLBACK windowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+    LRESULT handle(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+
+    BOOL OnCreate(HWND hwnd, LPCREATESTRUCTW create);
+    void OnCommand(HWND hwnd, int id, HWND control, UINT code);
+    void OnTimer(HWND hwnd, UINT id);
+    HBRUSH OnCtlColorStatic(HWND hwnd, HDC dc, HWND control, int type);
+    void OnActivate(HWND hwnd, UINT state, HWND other, BOOL minimized);
+    void OnDpiChanged(HWND hwnd, UINT dpi, const RECT* suggested);
+    void OnDestroy(HWND hwnd);
+
+    void applyLayout(HWND hwnd, UINT dpi);
+
+    Win32Desktop desktop_;
+    std::unique_ptr<MainForm> form_;
+    HWND controls_[controls.size()] = {};
+    HFONT font_ = nullptr;
+    HWND lastFocus_ = nullptr;
+};
+
+} // namespace quorvel

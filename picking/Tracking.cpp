@@ -1,0 +1,37 @@
+#include "picking/Tracking.h"
+
+#include "mainwindow/HandleText.h"
+#include "picking/DrawWndBorderMod.h"
+
+#include <string>
+
+namespace quorvel {
+
+void CmdCapture_Click(Desktop& desktop, Timer& hotkeyTimer, WindowHandle txtWnd)
+{
+    // The frame stays as it is: stopping by the button leaves it on the screen.
+    hotkeyTimer.setEnabled(!hotkeyTimer.enabled());
+    desktop.enableWindow(txtWnd, !hotkeyTimer.enabled());
+}
+
+void HotkeyTimer_Timer(Desktop& desktop, Timer& hotkeyTimer, WindowHandle txtWnd, WindowHandle& hWndLast)
+{
+    Point p;
+    if (!desktop.getCursorPos(p))
+        p = Point{};
+    WindowHandle h = desktop.windowFromPoint(p);
+    if (h != hWndLast) {
+        DrawWndBorderMod::DrawWndBorder(desktop, h);
+        hWndLast = h;
+    }
+    if (desktop.getAsyncKeyState(win::VK_F12) != captureKeyState)
+        return;
+    DrawWndBorderMod::DrawWndBorder(desktop, h);
+    // Off before the handle is written: the read it starts may wait on the
+    // target, and no tick must run beside it.
+    hotkeyTimer.setEnabled(false);
+    desktop.enableWindow(txtWnd, true);
+    desktop.setWindowText(txtWnd, formatHandleTextValue(h));
+}
+
+} // namespace quorvel
