@@ -6,12 +6,12 @@ cd "$(dirname "$0")/.."
 scripts/install-deps.sh
 
 jobs=$(nproc)
-for preset in native mingw-i686 mingw-x86_64; do
+for preset in native sanitize mingw-i686 mingw-x86_64; do
     cmake --preset "$preset" >/dev/null
     cmake --build --preset "$preset" -j "$jobs"
 done
 status=0
-for preset in native mingw-i686 mingw-x86_64; do
+for preset in native sanitize mingw-i686 mingw-x86_64; do
     ctest --preset "$preset" || status=1
 done
 exit $status
