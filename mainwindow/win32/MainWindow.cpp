@@ -103,9 +103,20 @@ HWND MainWindow::create(HINSTANCE instance, int showCommand)
     return hwnd;
 }
 
-bool MainWindow::handleTabKey(HWND mainWindow, const MSG& msg)
+bool MainWindow::handleKeyboard(HWND mainWindow, const MSG& msg)
 {
-    if (msg.message != WM_KEYDOWN || msg.wParam != VK_TAB || !::IsChild(mainWindow, msg.hwnd))
+    if (msg.message != WM_KEYDOWN || !::IsChild(mainWindow, msg.hwnd))
+        return false;
+    const bool control = ::GetKeyState(VK_CONTROL) < 0;
+    if (msg.wParam == 'A' && control) {
+        // Edit controls have no select-all key of their own on older Windows.
+        const auto id = ::GetDlgCtrlID(msg.hwnd);
+        if (id != idTxtWnd && id != idTxtList)
+            return false;
+        ::SendMessageW(msg.hwnd, EM_SETSEL, 0, -1);
+        return true;
+    }
+    if (msg.wParam != VK_TAB || control)
         return false;
     const bool backwards = ::GetKeyState(VK_SHIFT) < 0;
     const auto current = static_cast<ControlId>(::GetDlgCtrlID(::GetFocus()));

@@ -14,8 +14,9 @@ namespace quorvel {
 class MainWindow {
 public:
     static HWND create(HINSTANCE instance, int showCommand);
-    // Tab and Shift+Tab in the controls' own order; true when msg was one.
-    static bool handleTabKey(HWND mainWindow, const MSG& msg);
+    // Tab and Shift+Tab in the controls' own order, and Ctrl+A in the fields;
+    // true when msg was one of them.
+    static bool handleKeyboard(HWND mainWindow, const MSG& msg);
 
 private:
     static LRESULT CALLBACK windowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);

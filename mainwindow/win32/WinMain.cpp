@@ -9,7 +9,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand)
         return 1;
     MSG msg;
     while (::GetMessageW(&msg, nullptr, 0, 0) > 0) {
-        if (quorvel::MainWindow::handleTabKey(mainWindow, msg))
+        if (quorvel::MainWindow::handleKeyboard(mainWindow, msg))
             continue;
         ::TranslateMessage(&msg);
         ::DispatchMessageW(&msg);
