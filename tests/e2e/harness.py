@@ -1,0 +1,375 @@
+"""Scaffolding for end-to-end tests: an Xvfb display, a Wine prefix per run, processes, probe and input.
+
+Everything a session starts is torn down by WineSession.close(), which also runs when setup fails halfway.
+"""
+
+import contextlib
+import fcntl
+import json
+import os
+import re
+import select
+import shutil
+import signal
+import subprocess
+import tempfile
+import time
+
+# Bump when the template's registry settings change, so existing templates get rebuilt.
+TEMPLATE_REVISION = "6"
+
+TEMPLATE_REG = r"""REGEDIT4
+
+[HKEY_CURRENT_USER\Software\Wine\X11 Driver]
+"Decorated"="N"
+
+[HKEY_CURRENT_USER\Software\Wine\WineDbg]
+"ShowCrashDialog"=dword:00000000
+
+[HKEY_CURRENT_USER\Software\Wine\DllOverrides]
+"winemenubuilder.exe"=""
+
+[HKEY_CURRENT_USER\Control Panel\Desktop]
+"LogPixels"=dword:00000060
+
+[HKEY_LOCAL_MACHINE\System\CurrentControlSet\Hardware Profiles\Current\Software\Fonts]
+"LogPixels"=dword:00000060
+"""
+
+SCREEN = "1024x768x24"
+
+
+class ProbeError(AssertionError):
+    """A probe command failed; carries its exit code and output for the test report."""
+
+    def __init__(self, args, code, out, err):
+        super().__init__(f"probe {' '.join(map(str, args))} exited {code}: {out!r} {err!r}")
+        self.code = code
+        self.out = out
+        self.err = err
+
+
+def wait_for(cond, timeout, what="condition", interval=0.05):
+    """Polls cond() until it returns something truthy, or raises TimeoutError at the deadline."""
+    deadline = time.monotonic() + timeout
+    while True:
+        value = cond()
+        if value:
+            return value
+        if time.monotonic() >= deadline:
+            raise TimeoutError(f"timed out after {timeout} s waiting for {what}")
+        time.sleep(interval)
+
+
+def win_path(path):
+    """Unix path as Wine sees it through the Z: drive a fresh prefix maps to /."""
+    return "Z:" + os.path.abspath(path).replace("/", "\\")
+
+
+def base_env():
+    env = dict(os.environ)
+    env["WINEDEBUG"] = "-all"
+    env["WINEDLLOVERRIDES"] = "mscoree,mshtml=;winemenubuilder.exe=d"
+    # Wine converts command-line arguments with the Unix charset.
+    env["LANG"] = env["LC_ALL"] = "C.UTF-8"
+    return env
+
+
+def wine_version():
+    return subprocess.run(["wine", "--version"], capture_output=True, text=True, check=True).stdout.strip()
+
+
+@contextlib.contextmanager
+def file_lock(path):
+    with open(path, "w") as f:
+        fcntl.flock(f, fcntl.LOCK_EX)
+        try:
+            yield
+        finally:
+            fcntl.flock(f, fcntl.LOCK_UN)
+
+
+def ensure_template(build_dir):
+    """Creates <build>/wineprefix-template once; a stamp records the settings and Wine version behind it."""
+    template = os.path.join(build_dir, "wineprefix-template")
+    stamp = os.path.join(template, ".quorvel-template-stamp")
+    want = f"{TEMPLATE_REVISION} {wine_version()}"
+    with file_lock(template + ".lock"):
+        with contextlib.suppress(OSError), open(stamp) as f:
+            if f.read() == want:
+                return template
+        shutil.rmtree(template, ignore_errors=True)
+        env = base_env()
+        env["WINEPREFIX"] = template
+        env.pop("DISPLAY", None)
+        subprocess.run(["wine", "wineboot", "--init"], env=env, check=True, timeout=300,
+                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        reg = os.path.join(template, "quorvel-template.reg")
+        with open(reg, "w", encoding="ascii", newline="\r\n") as f:
+            f.write(TEMPLATE_REG)
+        subprocess.run(["wine", "regedit", "/S", win_path(reg)], env=env, check=True, timeout=120,
+                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        # The registry reaches the *.reg files only once the server has gone.
+        subprocess.run(["wineserver", "-w"], env=env, check=True, timeout=120)
+        os.remove(reg)
+        with open(stamp, "w") as f:
+            f.write(want)
+    return template
+
+
+def copy_prefix(template, dest):
+    """Hard-link copy of the template; the registry files get real copies because Wine rewrites them."""
+    subprocess.run(["cp", "-al", template, dest], check=True)
+    for name in os.listdir(dest):
+        if name.endswith(".reg"):
+            os.remove(os.path.join(dest, name))
+            shutil.copy2(os.path.join(template, name), os.path.join(dest, name))
+
+
+class Display:
+    """A private Xvfb server; -displayfd lets it pick a free display number itself."""
+
+    def __init__(self, log_path):
+        read_fd, write_fd = os.pipe()
+        self._log = open(log_path, "wb")
+        self.proc = subprocess.Popen(
+            ["Xvfb", "-displayfd", str(write_fd), "-screen", "0", SCREEN, "-nolisten", "tcp"],
+            pass_fds=(write_fd,), stdout=self._log, stderr=subprocess.STDOUT, start_new_session=True)
+        os.close(write_fd)
+        try:
+            self.number = self._read_display(read_fd, timeout=30)
+        finally:
+            os.close(read_fd)
+        self.name = f":{self.number}"
+        wait_for(lambda: os.path.exists(f"/tmp/.X11-unix/X{self.number}"), 30, "the Xvfb socket")
+
+    def _read_display(self, fd, timeout):
+        data = b""
+        deadline = time.monotonic() + timeout
+        while not data.endswith(b"\n"):
+            left = deadline - time.monotonic()
+            if left <= 0 or self.proc.poll() is not None:
+                raise RuntimeError("Xvfb did not report a display number")
+            ready, _, _ = select.select([fd], [], [], left)
+            if ready:
+                chunk = os.read(fd, 64)
+                if not chunk:
+                    raise RuntimeError("Xvfb closed its display pipe")
+                data += chunk
+        return int(data.strip())
+
+    def close(self):
+        if self.proc.poll() is None:
+            self.proc.terminate()
+            try:
+                self.proc.wait(10)
+            except subprocess.TimeoutExpired:
+                self.proc.kill()
+                self.proc.wait()
+        self._log.close()
+
+
+class WineSession:
+    """One display and one throw-away prefix, shared by the processes of a test class."""
+
+    def __init__(self, build_dir, probe_exe, name="e2e"):
+        self.build_dir = os.path.abspath(build_dir)
+        self.probe_exe = probe_exe
+        self.name = name
+        self.display = None
+        self.prefix = None
+        self.run_dir = None
+        self.procs = []
+
+    # --- lifetime ----------------------------------------------------------------------------------
+
+    def start(self):
+        template = ensure_template(self.build_dir)
+        runs = os.path.join(self.build_dir, "e2e-runs")
+        os.makedirs(runs, exist_ok=True)
+        self.run_dir = tempfile.mkdtemp(prefix=self.name + "-", dir=runs)
+        self.prefix = os.path.join(self.run_dir, "prefix")
+        copy_prefix(template, self.prefix)
+        self.display = Display(os.path.join(self.run_dir, "xvfb.log"))
+        return self
+
+    def close(self):
+        if self.prefix:
+            with contextlib.suppress(Exception):
+                subprocess.run(["wineserver", "-k"], env=self.env(), timeout=30,
+                               stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+                subprocess.run(["wineserver", "-w"], env=self.env(), timeout=30)
+        for p in self.procs:
+            if p.poll() is None:
+                with contextlib.suppress(Exception):
+                    os.killpg(p.pid, signal.SIGKILL)
+                p.wait()
+        self.procs = []
+        if self.display:
+            self.display.close()
+            self.display = None
+        if self.run_dir and not os.environ.get("QUORVEL_KEEP_RUN"):
+            shutil.rmtree(self.run_dir, ignore_errors=True)
+
+    def __enter__(self):
+        try:
+            return self.start()
+        except BaseException:
+            self.close()
+            raise
+
+    def __exit__(self, *exc):
+        self.close()
+
+    # --- processes ---------------------------------------------------------------------------------
+
+    def env(self):
+        env = base_env()
+        env["WINEPREFIX"] = self.prefix
+        if self.display:
+            env["DISPLAY"] = self.display.name
+        return env
+
+    def path(self, name):
+        """A file in this run's scratch folder."""
+        return os.path.join(self.run_dir, name)
+
+    def spawn(self, exe, *args):
+        """Starts a Windows program in the background; its output goes to a log in the run folder."""
+        log = open(self.path(f"{os.path.basename(exe)}-{len(self.procs)}.log"), "wb")
+        p = subprocess.Popen(["wine", exe, *map(str, args)], env=self.env(), stdin=subprocess.DEVNULL,
+                             stdout=log, stderr=subprocess.STDOUT, start_new_session=True)
+        log.close()
+        self.procs.append(p)
+        return p
+
+    def run(self, exe, *args, timeout=60):
+        """Runs a Windows program to its end. Its output goes through files, not pipes: a Wine service the
+        program happens to start (explorer, services) inherits its handles and would hold a pipe open."""
+        with tempfile.TemporaryFile() as out, tempfile.TemporaryFile() as err:
+            p = subprocess.Popen(["wine", exe, *map(str, args)], env=self.env(), stdin=subprocess.DEVNULL,
+                                 stdout=out, stderr=err)
+            try:
+                code = p.wait(timeout)
+            except subprocess.TimeoutExpired:
+                p.kill()
+                p.wait()
+                raise
+            out.seek(0)
+            err.seek(0)
+            return subprocess.CompletedProcess(p.args, code, out.read(), err.read())
+
+    def probe(self, *args, timeout_ms=None, check=True):
+        """Runs the probe and returns its stdout bytes; a failure raises ProbeError unless check is False."""
+        limit = 60 + (timeout_ms or 0) / 1000
+        r = self.run(self.probe_exe, *args, *([timeout_ms] if timeout_ms is not None else []), timeout=limit)
+        if check and r.returncode != 0:
+            raise ProbeError(args, r.returncode, r.stdout, r.stderr)
+        return r.stdout if check else r
+
+    def probe_int(self, *args, **kw):
+        return int(self.probe(*args, **kw).strip())
+
+    def find_window(self, caption, timeout=60):
+        return self.probe_int("find", caption, timeout_ms=int(timeout * 1000))
+
+    def child(self, parent, control_id):
+        return self.probe_int("child", parent, control_id)
+
+    def text(self, hwnd):
+        return self.probe("text", hwnd).decode("utf-8")
+
+    def wait_text(self, hwnd, expected, timeout=30):
+        """Waits until the window's text is exactly expected; failure reports the first difference."""
+        fd, path = tempfile.mkstemp(suffix=".txt", dir=self.run_dir)
+        with os.fdopen(fd, "wb") as f:
+            f.write(expected.encode("utf-8"))
+        try:
+            r = self.probe("wait-text", hwnd, win_path(path), timeout_ms=int(timeout * 1000), check=False)
+        finally:
+            os.remove(path)
+        if r.returncode != 0:
+            report = r.stdout.decode("utf-8", "replace") + r.stderr.decode("utf-8", "replace")
+            raise AssertionError(f"text of window {hwnd} never became the {len(expected)} expected characters:\n{report}")
+
+    def rects(self, top):
+        return [json.loads(line) for line in self.probe("rects", top).decode("utf-8").splitlines() if line]
+
+    def screen_rect(self, hwnd):
+        x, y, w, h = map(int, self.probe("screenrect", hwnd).split())
+        return x, y, w, h
+
+    def focused(self, hwnd):
+        """The window with keyboard focus in the thread that owns hwnd, or 0."""
+        return self.probe_int("focus", hwnd)
+
+    def start_list_target(self, target_exe, *extra_args, timeout=60):
+        """Starts the demo target and returns its handles file as a dict of name -> int."""
+        handles = self.path(f"handles-{len(self.procs)}.txt")
+        self.spawn(target_exe, "--handles", win_path(handles), *extra_args)
+        wait_for(lambda: os.path.exists(handles), timeout, "the target's handles file")
+        with open(handles) as f:
+            return {k: int(v) for k, v in (line.split("=", 1) for line in f.read().split() if "=" in line)}
+
+    # --- X input and output ------------------------------------------------------------------------
+
+    def xdotool(self, *args, timeout=30):
+        return subprocess.run(["xdotool", *map(str, args)], env=self.env(), capture_output=True, text=True,
+                              timeout=timeout)
+
+    def find_x_window(self, name_regex, timeout=60):
+        """X window id of a visible window whose title matches name_regex."""
+
+        def search():
+            r = self.xdotool("search", "--onlyvisible", "--name", name_regex)
+            ids = r.stdout.split()
+            return int(ids[0]) if r.returncode == 0 and ids else None
+
+        return wait_for(search, timeout, f"an X window named {name_regex}", interval=0.2)
+
+    def focus(self, xid):
+        # Wine takes keyboard input only while one of its X windows has the focus.
+        self.xdotool("windowraise", xid)
+        r = self.xdotool("windowfocus", "--sync", xid)
+        if r.returncode != 0:
+            raise RuntimeError(f"xdotool windowfocus failed: {r.stderr}")
+
+    def click(self, x, y):
+        # No --sync: it waits for pointer motion, which never comes when the pointer is already there.
+        # The X server keeps the fake motion and the click in order anyway.
+        self.xdotool("mousemove", x, y, "click", "1")
+
+    def click_window(self, hwnd):
+        """Clicks inside a Windows window, whatever process owns it."""
+        x, y, w, h = self.screen_rect(hwnd)
+        # Two quick clicks on one spot make a double-click, and an edit control does not take the focus
+        # from that; alternating between two points keeps every click a single one.
+        self._click_side = not getattr(self, "_click_side", False)
+        self.click(x + (w // 3 if self._click_side else 2 * w // 3), y + h // 2)
+
+    def type_text(self, text, delay_ms=20):
+        self.xdotool("type", "--delay", delay_ms, "--", text)
+
+    def key(self, *keys, delay_ms=20):
+        self.xdotool("key", "--delay", delay_ms, *keys)
+
+    def x_icon_sizes(self, xid):
+        """(width, height) of each icon Wine put in the X window's _NET_WM_ICON property."""
+        r = subprocess.run(["xprop", "-id", str(xid), "_NET_WM_ICON"], env=self.env(), capture_output=True,
+                           text=True, timeout=30)
+        return [tuple(map(int, m)) for m in re.findall(r"Icon \((\d+) x (\d+)\)", r.stdout)]
+
+    def screenshot(self, path, xid=None):
+        target = str(xid) if xid is not None else "root"
+        subprocess.run(["import", "-window", target, path], env=self.env(), check=True, timeout=60,
+                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        return path
+
+
+def png_size(path):
+    """Width and height from a PNG's IHDR chunk."""
+    with open(path, "rb") as f:
+        head = f.read(24)
+    if head[:8] != b"\x89PNG\r\n\x1a\n":
+        raise ValueError(f"{path} is not a PNG")
+    return int.from_bytes(head[16:20], "big"), int.from_bytes(head[20:24], "big")

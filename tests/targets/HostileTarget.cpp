@@ -1,0 +1,335 @@
+// Target for the end-to-end tests whose list controls misbehave: each is a real LISTBOX (or another
+// control) behind a subclass that lies about counts and lengths, hangs, or takes the process down.
+// Everything the subclass does not change behaves like the plain control.
+#include <windows.h>
+#include <commctrl.h>
+
+#include <atomic>
+#include <climits>
+#include <cstdio>
+#include <cwchar>
+#include <string>
+#include <vector>
+
+namespace {
+
+// WM_APP + 1 answers how many times the window received the message in wParam; WM_APP + 2 resets.
+constexpr UINT kQueryCount = WM_APP + 1;
+constexpr UINT kResetCounts = WM_APP + 2;
+constexpr DWORD kHangMs = 8000;
+constexpr WPARAM kHangIndex = 3;
+
+// Kept apart from the tests' own copy so a slip on either side shows up.
+std::vector<std::wstring> Items()
+{
+    return {L"alpha", L"bravo", L"Gr\u00FC\u00DFe \u65E5\u672C \u20AC", L"delta", L"echo", L"", L"foxtrot"};
+}
+
+enum class Kind {
+    plain,
+    countAnswers,  // LB_GETCOUNT answers `value`; every fetch fails
+    understate,    // LB_GETTEXTLEN answers half the real length
+    overstate,     // LB_GETTEXTLEN answers twice the real length + 10
+    grow,          // the first length query of an item answers the truth, later ones a far longer text
+    hangCount,     // sleeps inside LB_GETCOUNT
+    hangText,      // sleeps inside LB_GETTEXT of kHangIndex
+    exitAt,        // ExitProcess inside LB_GETTEXT of `value`
+    counted,       // unchanged, only counted
+};
+
+struct Behaviour {
+    Kind kind = Kind::plain;
+    LONG value = 0;
+    std::atomic<LONG> counts[6] = {};
+    std::vector<int> lengthQueries; // per item, for Kind::grow
+};
+
+constexpr UINT kCountedMessages[6] = {LB_GETCOUNT, LB_GETTEXTLEN, LB_GETTEXT, CB_GETCOUNT, CB_GETLBTEXTLEN, CB_GETLBTEXT};
+constexpr int kGrownLength = 4000;
+
+int CountSlot(UINT msg)
+{
+    for (int i = 0; i < 6; ++i)
+        if (kCountedMessages[i] == msg)
+            return i;
+    return -1;
+}
+
+LRESULT RealLength(HWND h, WPARAM index, UINT_PTR id, DWORD_PTR ref, LPARAM lp)
+{
+    (void)id;
+    (void)ref;
+    return DefSubclassProc(h, LB_GETTEXTLEN, index, lp);
+}
+
+LRESULT CALLBACK HostileProc(HWND h, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id, DWORD_PTR ref)
+{
+    auto* b = reinterpret_cast<Behaviour*>(ref);
+    if (msg == kQueryCount) {
+        int slot = CountSlot(static_cast<UINT>(wp));
+        return slot < 0 ? -1 : b->counts[slot].load();
+    }
+    if (msg == kResetCounts) {
+        for (auto& c : b->counts)
+            c = 0;
+        return 0;
+    }
+    if (int slot = CountSlot(msg); slot >= 0)
+        ++b->counts[slot];
+
+    switch (b->kind) {
+    case Kind::countAnswers:
+        if (msg == LB_GETCOUNT)
+            return b->value;
+        if (msg == LB_GETTEXT || msg == LB_GETTEXTLEN || msg == CB_GETLBTEXT || msg == CB_GETLBTEXTLEN)
+            return LB_ERR;
+        break;
+    case Kind::understate:
+        if (msg == LB_GETTEXTLEN) {
+            LRESULT real = RealLength(h, wp, id, ref, lp);
+            return real < 0 ? real : real / 2;
+        }
+        break;
+    case Kind::overstate:
+        if (msg == LB_GETTEXTLEN) {
+            LRESULT real = RealLength(h, wp, id, ref, lp);
+            return real < 0 ? real : real * 2 + 10;
+        }
+        break;
+    case Kind::grow:
+        // Grows between the caller's own length query and the ones the system makes for LB_GETTEXT.
+        if (msg == LB_GETTEXTLEN && wp < b->lengthQueries.size())
+            return b->lengthQueries[wp]++ == 0 ? RealLength(h, wp, id, ref, lp) : kGrownLength;
+        if (msg == LB_GETTEXT && wp < b->lengthQueries.size()) {
+            auto* out = reinterpret_cast<wchar_t*>(lp);
+            for (int i = 0; i < kGrownLength; ++i)
+                out[i] = static_cast<wchar_t>(L'a' + i % 26);
+            out[kGrownLength] = 0;
+            return kGrownLength;
+        }
+        break;
+    case Kind::hangCount:
+        if (msg == LB_GETCOUNT)
+            Sleep(kHangMs);
+        break;
+    case Kind::hangText:
+        if (msg == LB_GETTEXT && wp == kHangIndex)
+            Sleep(kHangMs);
+        break;
+    case Kind::exitAt:
+        if (msg == LB_GETTEXT && wp == static_cast<WPARAM>(b->value))
+            ExitProcess(3);
+        break;
+    case Kind::plain:
+    case Kind::counted:
+        break;
+    }
+    return DefSubclassProc(h, msg, wp, lp);
+}
+
+LRESULT CALLBACK FrameProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp)
+{
+    if (msg == WM_DESTROY) {
+        PostQuitMessage(0);
+        return 0;
+    }
+    return DefWindowProcW(hwnd, msg, wp, lp);
+}
+
+constexpr wchar_t kFrameClass[] = L"QuorvelHostileFrame";
+
+bool RegisterFrameClass()
+{
+    WNDCLASSW wc{};
+    wc.lpfnWndProc = FrameProc;
+    wc.hInstance = GetModuleHandleW(nullptr);
+    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    wc.lpszClassName = kFrameClass;
+    return RegisterClassW(&wc) != 0;
+}
+
+HWND MakeFrame(const wchar_t* title, int x, int y, int w, int h)
+{
+    HWND f = CreateWindowExW(0, kFrameClass, title, WS_OVERLAPPEDWINDOW | WS_VISIBLE, x, y, w, h, nullptr, nullptr,
+                             GetModuleHandleW(nullptr), nullptr);
+    return f;
+}
+
+HWND MakeControl(HWND parent, const wchar_t* cls, const wchar_t* text, DWORD style, int slot)
+{
+    const int x = 5 + (slot % 4) * 120, y = 5 + (slot / 4) * 110;
+    return CreateWindowExW(WS_EX_CLIENTEDGE, cls, text, WS_CHILD | WS_VISIBLE | style, x, y, 115, 105, parent,
+                           reinterpret_cast<HMENU>(static_cast<INT_PTR>(100 + slot)), GetModuleHandleW(nullptr),
+                           nullptr);
+}
+
+constexpr DWORD kListStyle = LBS_NOTIFY | LBS_HASSTRINGS | WS_VSCROLL;
+
+// The behaviour outlives the window: the process ends with the windows still up.
+HWND MakeList(HWND parent, int slot, Kind kind, LONG value, const std::vector<std::wstring>& items)
+{
+    HWND list = MakeControl(parent, L"LISTBOX", L"", kListStyle, slot);
+    if (!list)
+        return nullptr;
+    for (auto& s : items)
+        SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(s.c_str()));
+    auto* b = new Behaviour;
+    b->kind = kind;
+    b->value = value;
+    b->lengthQueries.assign(items.size(), 0);
+    SetWindowSubclass(list, HostileProc, 1, reinterpret_cast<DWORD_PTR>(b));
+    return list;
+}
+
+HWND Counted(HWND control)
+{
+    if (control) {
+        auto* b = new Behaviour;
+        b->kind = Kind::counted;
+        SetWindowSubclass(control, HostileProc, 1, reinterpret_cast<DWORD_PTR>(b));
+    }
+    return control;
+}
+
+struct Named {
+    const char* name;
+    HWND hwnd;
+};
+
+long HandleValue(HWND h) { return static_cast<long>(static_cast<int>(reinterpret_cast<INT_PTR>(h))); }
+
+// Written to a temporary name and then renamed so a reader never sees a partial file.
+bool WriteHandles(const std::wstring& path, const std::vector<Named>& windows)
+{
+    std::string text;
+    for (auto& w : windows) {
+        char line[96];
+        snprintf(line, sizeof line, "%s=%ld\n", w.name, HandleValue(w.hwnd));
+        text += line;
+    }
+    std::wstring tmp = path + L".tmp";
+    HANDLE f = CreateFileW(tmp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (f == INVALID_HANDLE_VALUE)
+        return false;
+    DWORD written = 0;
+    BOOL ok = WriteFile(f, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
+    CloseHandle(f);
+    if (!ok || written != text.size())
+        return false;
+    return MoveFileExW(tmp.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING) != 0;
+}
+
+void RunMessageLoop()
+{
+    MSG msg;
+    while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+    }
+}
+
+// A hanging list lives on a thread of its own, with its own frame, so only it stops answering.
+struct HangThread {
+    Kind kind;
+    const wchar_t* title;
+    int y;
+    HWND list = nullptr;
+    HANDLE ready = nullptr;
+};
+
+DWORD WINAPI HangThreadMain(void* param)
+{
+    auto* t = static_cast<HangThread*>(param);
+    HWND frame = MakeFrame(t->title, 520, t->y, 300, 200);
+    if (frame)
+        t->list = MakeList(frame, 0, t->kind, 0, Items());
+    SetEvent(t->ready);
+    if (!t->list)
+        return 1;
+    RunMessageLoop();
+    return 0;
+}
+
+int RunHostile(const std::wstring& handlesFile)
+{
+    HWND frame = MakeFrame(L"Quorvel Hostile Target", 10, 300, 500, 450);
+    if (!frame)
+        return 1;
+    std::vector<Named> w;
+    w.push_back({"plain", MakeList(frame, 0, Kind::plain, 0, Items())});
+    w.push_back({"count_minus_one", MakeList(frame, 1, Kind::countAnswers, -1, Items())});
+    w.push_back({"count_int_min", MakeList(frame, 2, Kind::countAnswers, INT_MIN, Items())});
+    w.push_back({"count_int_max", MakeList(frame, 3, Kind::countAnswers, INT_MAX, Items())});
+    w.push_back({"understate", MakeList(frame, 4, Kind::understate, 0, Items())});
+    w.push_back({"overstate", MakeList(frame, 5, Kind::overstate, 0, Items())});
+    w.push_back({"empty", MakeList(frame, 6, Kind::counted, 0, {})});
+    w.push_back({"static", Counted(MakeControl(frame, L"STATIC", L"not a list", SS_LEFT, 7))});
+    w.push_back({"button", Counted(MakeControl(frame, L"BUTTON", L"not a list", BS_PUSHBUTTON, 8))});
+    HWND doomed = MakeControl(frame, L"LISTBOX", L"", kListStyle, 9);
+    w.push_back({"destroyed", doomed});
+    DestroyWindow(doomed);
+
+    HangThread hangs[] = {{Kind::hangCount, L"Quorvel Hostile Hang Count", 10},
+                          {Kind::hangText, L"Quorvel Hostile Hang Text", 230}};
+    for (auto& t : hangs) {
+        t.ready = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+        HANDLE thread = CreateThread(nullptr, 0, HangThreadMain, &t, 0, nullptr);
+        if (!thread)
+            return 1;
+        CloseHandle(thread);
+        WaitForSingleObject(t.ready, INFINITE);
+    }
+    w.push_back({"hang_count", hangs[0].list});
+    w.push_back({"hang_text", hangs[1].list});
+    for (auto& n : w)
+        if (!n.hwnd)
+            return 1;
+    if (!handlesFile.empty() && !WriteHandles(handlesFile, w))
+        return 2;
+    RunMessageLoop();
+    return 0;
+}
+
+// Separate processes, as each can be read only once: one ends itself mid-read, the other corrupts its
+// reader's memory if the reader trusts the system to stay inside its buffer.
+int RunSingle(const std::wstring& handlesFile, const wchar_t* title, const char* name, Kind kind, LONG value)
+{
+    HWND frame = MakeFrame(title, 600, 450, 300, 200);
+    if (!frame)
+        return 1;
+    HWND list = MakeList(frame, 0, kind, value, Items());
+    if (!list)
+        return 1;
+    if (!handlesFile.empty() && !WriteHandles(handlesFile, {{name, list}}))
+        return 2;
+    RunMessageLoop();
+    return 0;
+}
+
+} // namespace
+
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int)
+{
+    std::wstring handlesFile;
+    LONG exitAt = -1;
+    bool grow = false;
+    for (int i = 1; i < __argc; ++i) {
+        std::wstring arg = __wargv[i];
+        if (arg == L"--handles" && i + 1 < __argc)
+            handlesFile = __wargv[++i];
+        else if (arg == L"--exit-at" && i + 1 < __argc)
+            exitAt = _wtoi(__wargv[++i]);
+        else if (arg == L"--grow")
+            grow = true;
+    }
+    INITCOMMONCONTROLSEX icc{sizeof icc, ICC_STANDARD_CLASSES};
+    InitCommonControlsEx(&icc);
+    if (!RegisterFrameClass())
+        return 1;
+    if (exitAt >= 0)
+        return RunSingle(handlesFile, L"Quorvel Hostile Exit", "exit", Kind::exitAt, exitAt);
+    if (grow)
+        return RunSingle(handlesFile, L"Quorvel Hostile Grow", "grow", Kind::grow, 0);
+    return RunHostile(handlesFile);
+}
