@@ -61,10 +61,18 @@ public:
     virtual void setWindowLong(WindowHandle window, std::int32_t index, std::int32_t value) = 0;
     virtual bool getWindowRect(WindowHandle window, Rect& r) = 0;
 
-    // Messages to windows of any process, with a bounded wait. For the text
-    // messages lParam points to a char16_t buffer the caller has sized.
+    // Messages to windows of any process, with a bounded wait.
     virtual MessageResult sendMessage(WindowHandle window, unsigned message, std::uintptr_t wParam,
                                       std::intptr_t lParam) = 0;
+
+    // Sends a text message (LB_GETTEXT, CB_GETLBTEXT) with a buffer of at
+    // least capacity NUL characters as lParam, and hands back the answer and
+    // the buffer's characters before its first NUL, at most capacity of them.
+    // The buffer is the desktop's own: across processes the window system
+    // copies back as many characters as its own length query of the target
+    // says, which a target may inflate between the caller's query and this one.
+    virtual MessageResult fetchText(WindowHandle window, unsigned message, std::uintptr_t index, std::size_t capacity,
+                                    std::u16string& text) = 0;
 
     // Quorvel's own fields. Setting the text of a single-line field raises its
     // change notification before the call returns.

@@ -6,7 +6,6 @@
 #include <cmath>
 #include <cstdint>
 #include <limits>
-#include <vector>
 
 namespace quorvel {
 
@@ -18,9 +17,9 @@ struct ItemMessages {
 constexpr ItemMessages listBox{win::LB_GETCOUNT, win::LB_GETTEXTLEN, win::LB_GETTEXT};
 constexpr ItemMessages comboBox{win::CB_GETCOUNT, win::CB_GETLBTEXTLEN, win::CB_GETLBTEXT};
 
-// A length answer above this is a lie: no control shows a 16 M-character item,
-// and believing it would mean allocating gigabytes.
-constexpr std::intptr_t maxItemLength = std::intptr_t{1} << 24;
+// A length answer above this is a lie: no control shows a million-character
+// item, and believing it would mean allocating without bound.
+constexpr std::intptr_t maxItemLength = std::intptr_t{1} << 20;
 
 // The 32-bit answer the window system gives for a count; on x64 the upper
 // half of the LRESULT carries nothing.
@@ -28,13 +27,14 @@ std::int32_t low32(std::intptr_t answer) { return static_cast<std::int32_t>(stat
 
 enum class Fetch { item, failed, noSuchIndex, noAnswer };
 
-// Fetches one item into a buffer sized from the target's own length answer.
-// The spare half guards against a target whose text grew, or whose length
-// answer understates it: a reply longer than the buffer is discarded.
-Fetch fetchItem(Desktop& desktop, WindowHandle target, const ItemMessages& m, std::int32_t index,
-                std::vector<char16_t>& buffer, std::u16string& item)
+// Fetches one item into a buffer sized from the target's own length answer,
+// with a spare for text that grew since. The item counts only when the
+// answer fits the buffer and the text runs to the answered length: a NUL
+// before it means the window system cut the text short.
+Fetch fetchItem(Desktop& desktop, WindowHandle target, const ItemMessages& m, std::int32_t index, std::u16string& item)
 {
-    MessageResult length = desktop.sendMessage(target, m.textLength, static_cast<std::uintptr_t>(index), 0);
+    const auto wParam = static_cast<std::uintptr_t>(index);
+    MessageResult length = desktop.sendMessage(target, m.textLength, wParam, 0);
     if (!length.delivered)
         return Fetch::noAnswer;
     const std::intptr_t chars = low32(length.answer);
@@ -43,16 +43,12 @@ Fetch fetchItem(Desktop& desktop, WindowHandle target, const ItemMessages& m, st
     if (chars < 0 || chars > maxItemLength)
         return Fetch::failed;
     const auto capacity = static_cast<std::size_t>(chars) + 1 + std::max<std::size_t>(chars / 2, 256);
-    buffer.assign(capacity, u'\0');
-    MessageResult text = desktop.sendMessage(target, m.text, static_cast<std::uintptr_t>(index),
-                                             reinterpret_cast<std::intptr_t>(buffer.data()));
+    MessageResult text = desktop.fetchText(target, m.text, wParam, capacity, item);
     if (!text.delivered)
         return Fetch::noAnswer;
     const std::intptr_t copied = low32(text.answer);
-    if (copied < 0 || static_cast<std::size_t>(copied) >= capacity)
+    if (copied < 0 || static_cast<std::size_t>(copied) >= capacity || item.size() != static_cast<std::size_t>(copied))
         return Fetch::failed;
-    auto end = std::find(buffer.begin(), buffer.begin() + copied, u'\0');
-    item.assign(buffer.begin(), end);
     return Fetch::item;
 }
 
@@ -83,10 +79,9 @@ std::u16string readListItems(Desktop& desktop, WindowHandle target)
     // Counting from 0 to count - 1 never needs count - 1 itself, so even
     // INT_MIN is harmless here: it is simply no item.
     const std::int32_t n = low32(count.answer);
-    std::vector<char16_t> buffer;
     std::u16string item;
     for (std::int32_t i = 0; i < n; ++i) {
-        Fetch fetched = fetchItem(desktop, target, *kind, i, buffer, item);
+        Fetch fetched = fetchItem(desktop, target, *kind, i, item);
         // The length query answers LB_ERR only past the last item; a count
         // that claims more items than exist costs one message, not millions.
         if (fetched == Fetch::noAnswer || fetched == Fetch::noSuchIndex)

@@ -96,6 +96,17 @@ MessageResult FakeDesktop::listMessage(FakeWindow& w, unsigned msg, std::uintptr
     return {true, 0};
 }
 
+MessageResult FakeDesktop::fetchText(WindowHandle w, unsigned msg, std::uintptr_t index, std::size_t capacity,
+                                     std::u16string& text)
+{
+    // Exactly the size asked for, so the sanitizers catch a write past it.
+    std::vector<char16_t> buffer(capacity, u'\0');
+    lastFetchCapacity = capacity;
+    MessageResult result = sendMessage(w, msg, index, reinterpret_cast<std::intptr_t>(buffer.data()));
+    text.assign(buffer.begin(), std::find(buffer.begin(), buffer.end(), u'\0'));
+    return result;
+}
+
 std::u16string FakeDesktop::getWindowText(WindowHandle w)
 {
     auto it = windows_.find(w);

@@ -48,6 +48,9 @@ public:
     std::map<std::pair<WindowHandle, unsigned>, unsigned> timers;
     int liveGdiObjects = 0;
     int liveDCs = 0;
+    // Characters a text fetch may write at most: the buffer the fake hands
+    // out, a little larger than asked as the real one is much larger.
+    std::size_t lastFetchCapacity = 0;
 
     bool getCursorPos(Point& p) override;
     WindowHandle windowFromPoint(Point p) override { return hitTest(p); }
@@ -57,6 +60,8 @@ public:
     bool getWindowRect(WindowHandle w, Rect& r) override;
     MessageResult sendMessage(WindowHandle w, unsigned msg, std::uintptr_t wParam,
                               std::intptr_t lParam) override;
+    MessageResult fetchText(WindowHandle w, unsigned msg, std::uintptr_t index, std::size_t capacity,
+                            std::u16string& text) override;
     std::u16string getWindowText(WindowHandle w) override;
     void setWindowText(WindowHandle w, const std::u16string& text) override;
     bool isWindowEnabled(WindowHandle w) override;

@@ -1,5 +1,6 @@
 #include "desktop/win32/Win32Desktop.h"
 
+#include <algorithm>
 #include <vector>
 
 namespace quorvel {
@@ -51,6 +52,31 @@ MessageResult Win32Desktop::sendMessage(WindowHandle w, unsigned msg, std::uintp
     if (!::SendMessageTimeoutW(toHwnd(w), msg, wParam, lParam, SMTO_ABORTIFHUNG, messageTimeoutMs, &answer))
         return {};
     return {true, static_cast<std::intptr_t>(answer)};
+}
+
+Win32Desktop::~Win32Desktop()
+{
+    if (scratch_)
+        ::VirtualFree(scratch_, 0, MEM_RELEASE);
+}
+
+MessageResult Win32Desktop::fetchText(WindowHandle w, unsigned msg, std::uintptr_t index, std::size_t capacity,
+                                      std::u16string& text)
+{
+    text.clear();
+    if (capacity == 0 || capacity > scratchBytes / sizeof(wchar_t) / 2)
+        return {};
+    if (!scratch_)
+        scratch_ = static_cast<wchar_t*>(::VirtualAlloc(nullptr, scratchBytes, MEM_RESERVE | MEM_COMMIT, PAGE_READWRITE));
+    if (!scratch_)
+        return {};
+    std::fill(scratch_, scratch_ + capacity, L'\0');
+    MessageResult result = sendMessage(w, msg, index, reinterpret_cast<std::intptr_t>(scratch_));
+    if (result.delivered) {
+        const wchar_t* end = std::find(scratch_, scratch_ + capacity, L'\0');
+        text.assign(reinterpret_cast<const char16_t*>(scratch_), static_cast<std::size_t>(end - scratch_));
+    }
+    return result;
 }
 
 std::u16string Win32Desktop::getWindowText(WindowHandle w)

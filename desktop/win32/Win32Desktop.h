@@ -24,6 +24,8 @@ public:
     void setWindowLong(WindowHandle w, std::int32_t index, std::int32_t value) override;
     bool getWindowRect(WindowHandle w, Rect& r) override;
     MessageResult sendMessage(WindowHandle w, unsigned msg, std::uintptr_t wParam, std::intptr_t lParam) override;
+    MessageResult fetchText(WindowHandle w, unsigned msg, std::uintptr_t index, std::size_t capacity,
+                            std::u16string& text) override;
     std::u16string getWindowText(WindowHandle w) override;
     void setWindowText(WindowHandle w, const std::u16string& text) override;
     bool isWindowEnabled(WindowHandle w) override;
@@ -39,6 +41,16 @@ public:
     int setROP2(GdiHandle dc, int mode) override;
     void rectangle(GdiHandle dc, std::int32_t l, std::int32_t t, std::int32_t r, std::int32_t b) override;
     void deleteObject(GdiHandle object) override;
+
+    ~Win32Desktop() override;
+
+private:
+    // The buffer of every text fetch: one region, committed once, far larger
+    // than any item the reader accepts. The window system may copy back more
+    // than was asked for (see fetchText); that lands in untouched pages of
+    // this region instead of the heap, and costs no memory unless written.
+    static constexpr std::size_t scratchBytes = std::size_t{64} << 20;
+    wchar_t* scratch_ = nullptr;
 };
 
 } // namespace quorvel

@@ -148,6 +148,22 @@ TEST_F(ListReader, UnderstatedLengthStillFitsWithinTheSpare)
     EXPECT_EQ(readFor(u"500"), u"abcdefghij\r\nk\r\n");
 }
 
+// Across processes the window system copies only as much as its own length
+// query allows; text cut short that way is not shown as if it were the item.
+TEST_F(ListReader, TextCutShortByTheSystemIsAFailedFetch)
+{
+    FakeWindow& w = list({u"alpha", u"beta"});
+    w.hook = [](unsigned msg, std::uintptr_t index, std::intptr_t lParam) -> std::optional<MessageResult> {
+        if (msg == win::LB_GETTEXT && index == 0) {
+            auto* out = reinterpret_cast<char16_t*>(lParam);
+            out[0] = u'a', out[1] = u'l', out[2] = u'p'; // three characters, no NUL of its own
+            return MessageResult{true, 5};
+        }
+        return std::nullopt;
+    };
+    EXPECT_EQ(readFor(u"500"), u"beta\r\n");
+}
+
 TEST_F(ListReader, AbsurdLengthIsAFailedFetch)
 {
     FakeWindow& w = list({u"a", u"b"});
