@@ -11,7 +11,9 @@ for preset in native sanitize mingw-i686 mingw-x86_64; do
     cmake --build --preset "$preset" -j "$jobs"
 done
 status=0
+rm -rf build/*/figures
 for preset in native sanitize mingw-i686 mingw-x86_64; do
     ctest --preset "$preset" || status=1
 done
+python3 scripts/summary.py build || true
 exit $status

@@ -373,3 +373,11 @@ def png_size(path):
     if head[:8] != b"\x89PNG\r\n\x1a\n":
         raise ValueError(f"{path} is not a PNG")
     return int.from_bytes(head[16:20], "big"), int.from_bytes(head[20:24], "big")
+
+
+def record_figures(build_dir, name, figures):
+    """Keeps a suite's figures in <build>/figures/<name>.json for the summary line of the test command."""
+    folder = os.path.join(build_dir, "figures")
+    os.makedirs(folder, exist_ok=True)
+    with open(os.path.join(folder, name + ".json"), "w") as f:
+        json.dump(figures, f)

@@ -312,4 +312,5 @@ if __name__ == "__main__":
     program = unittest.main(argv=[sys.argv[0], *rest], exit=False)
     print(f"hostile: behaviours={STATS['behaviours']} crashes={STATS['crashes']} lost_items={STATS['lost_items']}"
           f" seconds={time.monotonic() - started:.0f}")
+    harness.record_figures(ARGS.build, "hostile", STATS)
     sys.exit(0 if program.result.wasSuccessful() else 1)

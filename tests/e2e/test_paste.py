@@ -172,4 +172,5 @@ if __name__ == "__main__":
     started = time.monotonic()
     program = unittest.main(argv=[sys.argv[0], *rest], exit=False)
     print(f"paste: inputs={STATS['inputs']} crashes={STATS['crashes']} seconds={time.monotonic() - started:.0f}")
+    harness.record_figures(ARGS.build, "paste", STATS)
     sys.exit(0 if program.result.wasSuccessful() else 1)
