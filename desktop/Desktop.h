@@ -88,8 +88,7 @@ public:
     // Drawing on a whole window.
     virtual GdiHandle getWindowDC(WindowHandle window) = 0;
     virtual void releaseDC(WindowHandle window, GdiHandle dc) = 0;
-    virtual GdiHandle createRectRgn(std::int32_t left, std::int32_t top, std::int32_t right,
-                                    std::int32_t bottom) = 0;
+    virtual GdiHandle createRectRgn(std::int32_t left, std::int32_t top, std::int32_t right, std::int32_t bottom) = 0;
     virtual GdiHandle createPen(int style, int width, std::uint32_t colour) = 0;
     virtual GdiHandle getStockObject(int object) = 0;
     virtual GdiHandle selectObject(GdiHandle dc, GdiHandle object) = 0;

@@ -23,7 +23,10 @@ constexpr std::intptr_t maxItemLength = std::intptr_t{1} << 20;
 
 // The 32-bit answer the window system gives for a count; on x64 the upper
 // half of the LRESULT carries nothing.
-std::int32_t low32(std::intptr_t answer) { return static_cast<std::int32_t>(static_cast<std::uint32_t>(answer)); }
+std::int32_t low32(std::intptr_t answer)
+{
+    return static_cast<std::int32_t>(static_cast<std::uint32_t>(answer));
+}
 
 enum class Fetch { item, failed, noSuchIndex, noAnswer };
 

@@ -18,7 +18,10 @@ int scaleRounded(int value, int numerator, int denominator)
 
 } // namespace
 
-int twipsToPixels(int twips, int dpi) { return scaleRounded(twips, dpi, 1440); }
+int twipsToPixels(int twips, int dpi)
+{
+    return scaleRounded(twips, dpi, 1440);
+}
 
 PixelRect layout(const TwipsRect& t, int dpi)
 {
@@ -26,7 +29,10 @@ PixelRect layout(const TwipsRect& t, int dpi)
             twipsToPixels(t.height, dpi)};
 }
 
-int fontHeight(int dpi) { return -scaleRounded(fontSizeCentipoints, dpi, 7200); }
+int fontHeight(int dpi)
+{
+    return -scaleRounded(fontSizeCentipoints, dpi, 7200);
+}
 
 ControlId nextInTabOrder(ControlId current, bool backwards, bool (*canFocus)(ControlId, void*), void* context)
 {

@@ -10,7 +10,14 @@ namespace quorvel {
 enum class ControlKind { groupFrame, singleLineText, multiLineText, pushButton };
 
 // Control IDs; Parent 0 is the main window's client area.
-enum ControlId : int { idNone = 0, idFrame1 = 101, idFrame2 = 102, idTxtWnd = 103, idTxtList = 104, idCmdCapture = 105 };
+enum ControlId : int {
+    idNone = 0,
+    idFrame1 = 101,
+    idFrame2 = 102,
+    idTxtWnd = 103,
+    idTxtList = 104,
+    idCmdCapture = 105
+};
 
 struct TwipsRect {
     int left, top, width, height;

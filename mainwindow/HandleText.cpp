@@ -9,7 +9,10 @@ namespace quorvel {
 
 namespace {
 
-bool isDigit(char16_t c) { return c >= u'0' && c <= u'9'; }
+bool isDigit(char16_t c)
+{
+    return c >= u'0' && c <= u'9';
+}
 
 int hexDigit(char16_t c)
 {

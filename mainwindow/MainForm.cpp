@@ -13,14 +13,19 @@ void NumbersOnlyTextBox(Desktop& desktop, WindowHandle& hWnd)
 }
 
 MainForm::MainForm(Desktop& desktop, Handles handles)
-    : desktop_(desktop), handles_(handles),
-      hotkeyTimer_(desktop, handles.form, hotkeyTimerId, hotkeyTimerInterval)
+    : desktop_(desktop), handles_(handles), hotkeyTimer_(desktop, handles.form, hotkeyTimerId, hotkeyTimerInterval)
 {
 }
 
-void MainForm::Form_Load() { NumbersOnlyTextBox(desktop_, handles_.txtWnd); }
+void MainForm::Form_Load()
+{
+    NumbersOnlyTextBox(desktop_, handles_.txtWnd);
+}
 
-void MainForm::txtWnd_Change() { quorvel::txtWnd_Change(desktop_, handles_.txtWnd, handles_.txtList); }
+void MainForm::txtWnd_Change()
+{
+    quorvel::txtWnd_Change(desktop_, handles_.txtWnd, handles_.txtList);
+}
 
 void MainForm::txtWnd_LostFocus()
 {
@@ -31,7 +36,10 @@ void MainForm::txtWnd_LostFocus()
         desktop_.setWindowText(handles_.txtWnd, normal);
 }
 
-void MainForm::CmdCapture_Click() { quorvel::CmdCapture_Click(desktop_, hotkeyTimer_, handles_.txtWnd); }
+void MainForm::CmdCapture_Click()
+{
+    quorvel::CmdCapture_Click(desktop_, hotkeyTimer_, handles_.txtWnd);
+}
 
 void MainForm::HotkeyTimer_Timer()
 {

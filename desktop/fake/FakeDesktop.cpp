@@ -58,8 +58,7 @@ bool FakeDesktop::getWindowRect(WindowHandle w, Rect& r)
     return true;
 }
 
-MessageResult FakeDesktop::sendMessage(WindowHandle w, unsigned msg, std::uintptr_t wParam,
-                                       std::intptr_t lParam)
+MessageResult FakeDesktop::sendMessage(WindowHandle w, unsigned msg, std::uintptr_t wParam, std::intptr_t lParam)
 {
     sentMessages.push_back(msg);
     auto it = windows_.find(w);
@@ -73,8 +72,7 @@ MessageResult FakeDesktop::sendMessage(WindowHandle w, unsigned msg, std::uintpt
     return listMessage(window, msg, wParam, lParam);
 }
 
-MessageResult FakeDesktop::listMessage(FakeWindow& w, unsigned msg, std::uintptr_t wParam,
-                                       std::intptr_t lParam)
+MessageResult FakeDesktop::listMessage(FakeWindow& w, unsigned msg, std::uintptr_t wParam, std::intptr_t lParam)
 {
     const bool list = w.kind == FakeKind::listBox;
     const bool combo = w.kind == FakeKind::comboBox;
@@ -136,9 +134,15 @@ void FakeDesktop::enableWindow(WindowHandle w, bool enable)
         it->second.enabled = enable;
 }
 
-void FakeDesktop::setTimer(WindowHandle owner, unsigned id, unsigned ms) { timers[{owner, id}] = ms; }
+void FakeDesktop::setTimer(WindowHandle owner, unsigned id, unsigned ms)
+{
+    timers[{owner, id}] = ms;
+}
 
-void FakeDesktop::killTimer(WindowHandle owner, unsigned id) { timers.erase({owner, id}); }
+void FakeDesktop::killTimer(WindowHandle owner, unsigned id)
+{
+    timers.erase({owner, id});
+}
 
 GdiHandle FakeDesktop::getWindowDC(WindowHandle w)
 {

@@ -43,8 +43,8 @@ public:
 
     // Records.
     std::vector<unsigned> sentMessages;
-    std::vector<WindowHandle> paints;        // one entry per inverting Rectangle
-    std::map<WindowHandle, bool> framed;     // true while an odd number of paints
+    std::vector<WindowHandle> paints;    // one entry per inverting Rectangle
+    std::map<WindowHandle, bool> framed; // true while an odd number of paints
     std::map<std::pair<WindowHandle, unsigned>, unsigned> timers;
     int liveGdiObjects = 0;
     int liveDCs = 0;
@@ -58,8 +58,7 @@ public:
     std::int32_t getWindowLong(WindowHandle w, std::int32_t index) override;
     void setWindowLong(WindowHandle w, std::int32_t index, std::int32_t value) override;
     bool getWindowRect(WindowHandle w, Rect& r) override;
-    MessageResult sendMessage(WindowHandle w, unsigned msg, std::uintptr_t wParam,
-                              std::intptr_t lParam) override;
+    MessageResult sendMessage(WindowHandle w, unsigned msg, std::uintptr_t wParam, std::intptr_t lParam) override;
     MessageResult fetchText(WindowHandle w, unsigned msg, std::uintptr_t index, std::size_t capacity,
                             std::u16string& text) override;
     std::u16string getWindowText(WindowHandle w) override;

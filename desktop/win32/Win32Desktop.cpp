@@ -6,10 +6,22 @@
 namespace quorvel {
 
 namespace {
-HDC toHdc(GdiHandle h) { return reinterpret_cast<HDC>(h); }
-HGDIOBJ toObj(GdiHandle h) { return reinterpret_cast<HGDIOBJ>(h); }
-GdiHandle fromObj(const void* h) { return reinterpret_cast<GdiHandle>(h); }
-const wchar_t* wide(const std::u16string& s) { return reinterpret_cast<const wchar_t*>(s.c_str()); }
+HDC toHdc(GdiHandle h)
+{
+    return reinterpret_cast<HDC>(h);
+}
+HGDIOBJ toObj(GdiHandle h)
+{
+    return reinterpret_cast<HGDIOBJ>(h);
+}
+GdiHandle fromObj(const void* h)
+{
+    return reinterpret_cast<GdiHandle>(h);
+}
+const wchar_t* wide(const std::u16string& s)
+{
+    return reinterpret_cast<const wchar_t*>(s.c_str());
+}
 } // namespace
 
 bool Win32Desktop::getCursorPos(Point& p)
@@ -21,9 +33,15 @@ bool Win32Desktop::getCursorPos(Point& p)
     return true;
 }
 
-WindowHandle Win32Desktop::windowFromPoint(Point p) { return fromHwnd(::WindowFromPoint(POINT{p.x, p.y})); }
+WindowHandle Win32Desktop::windowFromPoint(Point p)
+{
+    return fromHwnd(::WindowFromPoint(POINT{p.x, p.y}));
+}
 
-std::int16_t Win32Desktop::getAsyncKeyState(int vk) { return ::GetAsyncKeyState(vk); }
+std::int16_t Win32Desktop::getAsyncKeyState(int vk)
+{
+    return ::GetAsyncKeyState(vk);
+}
 
 std::int32_t Win32Desktop::getWindowLong(WindowHandle w, std::int32_t index)
 {
@@ -67,7 +85,8 @@ MessageResult Win32Desktop::fetchText(WindowHandle w, unsigned msg, std::uintptr
     if (capacity == 0 || capacity > scratchBytes / sizeof(wchar_t) / 2)
         return {};
     if (!scratch_)
-        scratch_ = static_cast<wchar_t*>(::VirtualAlloc(nullptr, scratchBytes, MEM_RESERVE | MEM_COMMIT, PAGE_READWRITE));
+        scratch_ =
+            static_cast<wchar_t*>(::VirtualAlloc(nullptr, scratchBytes, MEM_RESERVE | MEM_COMMIT, PAGE_READWRITE));
     if (!scratch_)
         return {};
     std::fill(scratch_, scratch_ + capacity, L'\0');
@@ -94,17 +113,35 @@ void Win32Desktop::setWindowText(WindowHandle w, const std::u16string& text)
     ::SetWindowTextW(toHwnd(w), wide(text));
 }
 
-bool Win32Desktop::isWindowEnabled(WindowHandle w) { return ::IsWindowEnabled(toHwnd(w)) != FALSE; }
+bool Win32Desktop::isWindowEnabled(WindowHandle w)
+{
+    return ::IsWindowEnabled(toHwnd(w)) != FALSE;
+}
 
-void Win32Desktop::enableWindow(WindowHandle w, bool enable) { ::EnableWindow(toHwnd(w), enable); }
+void Win32Desktop::enableWindow(WindowHandle w, bool enable)
+{
+    ::EnableWindow(toHwnd(w), enable);
+}
 
-void Win32Desktop::setTimer(WindowHandle owner, unsigned id, unsigned ms) { ::SetTimer(toHwnd(owner), id, ms, nullptr); }
+void Win32Desktop::setTimer(WindowHandle owner, unsigned id, unsigned ms)
+{
+    ::SetTimer(toHwnd(owner), id, ms, nullptr);
+}
 
-void Win32Desktop::killTimer(WindowHandle owner, unsigned id) { ::KillTimer(toHwnd(owner), id); }
+void Win32Desktop::killTimer(WindowHandle owner, unsigned id)
+{
+    ::KillTimer(toHwnd(owner), id);
+}
 
-GdiHandle Win32Desktop::getWindowDC(WindowHandle w) { return fromObj(::GetWindowDC(toHwnd(w))); }
+GdiHandle Win32Desktop::getWindowDC(WindowHandle w)
+{
+    return fromObj(::GetWindowDC(toHwnd(w)));
+}
 
-void Win32Desktop::releaseDC(WindowHandle w, GdiHandle dc) { ::ReleaseDC(toHwnd(w), toHdc(dc)); }
+void Win32Desktop::releaseDC(WindowHandle w, GdiHandle dc)
+{
+    ::ReleaseDC(toHwnd(w), toHdc(dc));
+}
 
 GdiHandle Win32Desktop::createRectRgn(std::int32_t l, std::int32_t t, std::int32_t r, std::int32_t b)
 {
@@ -116,20 +153,29 @@ GdiHandle Win32Desktop::createPen(int style, int width, std::uint32_t colour)
     return fromObj(::CreatePen(style, width, colour));
 }
 
-GdiHandle Win32Desktop::getStockObject(int object) { return fromObj(::GetStockObject(object)); }
+GdiHandle Win32Desktop::getStockObject(int object)
+{
+    return fromObj(::GetStockObject(object));
+}
 
 GdiHandle Win32Desktop::selectObject(GdiHandle dc, GdiHandle object)
 {
     return fromObj(::SelectObject(toHdc(dc), toObj(object)));
 }
 
-int Win32Desktop::setROP2(GdiHandle dc, int mode) { return ::SetROP2(toHdc(dc), mode); }
+int Win32Desktop::setROP2(GdiHandle dc, int mode)
+{
+    return ::SetROP2(toHdc(dc), mode);
+}
 
 void Win32Desktop::rectangle(GdiHandle dc, std::int32_t l, std::int32_t t, std::int32_t r, std::int32_t b)
 {
     ::Rectangle(toHdc(dc), l, t, r, b);
 }
 
-void Win32Desktop::deleteObject(GdiHandle object) { ::DeleteObject(toObj(object)); }
+void Win32Desktop::deleteObject(GdiHandle object)
+{
+    ::DeleteObject(toObj(object));
+}
 
 } // namespace quorvel

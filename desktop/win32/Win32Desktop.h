@@ -8,8 +8,14 @@
 
 namespace quorvel {
 
-inline HWND toHwnd(WindowHandle h) { return reinterpret_cast<HWND>(static_cast<INT_PTR>(h)); }
-inline WindowHandle fromHwnd(HWND h) { return static_cast<WindowHandle>(reinterpret_cast<INT_PTR>(h)); }
+inline HWND toHwnd(WindowHandle h)
+{
+    return reinterpret_cast<HWND>(static_cast<INT_PTR>(h));
+}
+inline WindowHandle fromHwnd(HWND h)
+{
+    return static_cast<WindowHandle>(reinterpret_cast<INT_PTR>(h));
+}
 
 class Win32Desktop : public Desktop {
 public:

@@ -16,7 +16,10 @@ constexpr int iconResource = 1;
 // The largest text an edit control holds on NT: a 100,000-item list fits.
 constexpr LPARAM listTextLimit = 0x7FFFFFFE;
 
-const wchar_t* wide(const char16_t* s) { return reinterpret_cast<const wchar_t*>(s); }
+const wchar_t* wide(const char16_t* s)
+{
+    return reinterpret_cast<const wchar_t*>(s);
+}
 
 struct Style {
     const wchar_t* windowClass;
@@ -88,9 +91,9 @@ HWND MainWindow::create(HINSTANCE instance, int showCommand)
     if (!::RegisterClassExW(&wc))
         return nullptr;
 
-    const SIZE size = windowSizeForClient(twipsToPixels(clientWidthTwips, systemDpi()),
-                                          twipsToPixels(clientHeightTwips, systemDpi()), windowStyle, windowExStyle,
-                                          systemDpi());
+    const SIZE size =
+        windowSizeForClient(twipsToPixels(clientWidthTwips, systemDpi()), twipsToPixels(clientHeightTwips, systemDpi()),
+                            windowStyle, windowExStyle, systemDpi());
     auto* self = new MainWindow;
     HWND hwnd = ::CreateWindowExW(windowExStyle, className, wide(formCaption), windowStyle, CW_USEDEFAULT,
                                   CW_USEDEFAULT, size.cx, size.cy, nullptr, nullptr, instance, self);
@@ -170,9 +173,9 @@ BOOL MainWindow::OnCreate(HWND hwnd, LPCREATESTRUCTW create)
         const ControlDef& def = controls[i];
         const Style style = styleOf(def.kind);
         HWND parent = def.parent == idNone ? hwnd : controls_[indexOf(def.parent)];
-        controls_[i] = ::CreateWindowExW(style.exStyle, style.windowClass, wide(def.caption), style.style, 0, 0, 0, 0,
-                                         parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(def.id)),
-                                         create->hInstance, nullptr);
+        controls_[i] =
+            ::CreateWindowExW(style.exStyle, style.windowClass, wide(def.caption), style.style, 0, 0, 0, 0, parent,
+                              reinterpret_cast<HMENU>(static_cast<INT_PTR>(def.id)), create->hInstance, nullptr);
         if (!controls_[i])
             return FALSE;
         if (def.kind == ControlKind::groupFrame)
@@ -239,9 +242,9 @@ void MainWindow::OnDpiChanged(HWND hwnd, UINT dpi, const RECT* suggested)
 
 void MainWindow::applyLayout(HWND hwnd, UINT dpi)
 {
-    HFONT font = ::CreateFontW(fontHeight(dpi), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, ANSI_CHARSET,
-                               OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE,
-                               wide(fontFace));
+    HFONT font =
+        ::CreateFontW(fontHeight(dpi), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, ANSI_CHARSET, OUT_DEFAULT_PRECIS,
+                      CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, wide(fontFace));
     for (std::size_t i = 0; i < controls.size(); ++i) {
         const PixelRect r = layout(controls[i].twips, static_cast<int>(dpi));
         ::SetWindowPos(controls_[i], nullptr, r.left, r.top, r.width, r.height, SWP_NOZORDER | SWP_NOACTIVATE);

@@ -21,10 +21,14 @@ struct Script {
     std::int32_t number()
     {
         switch (byte() % 8) {
-        case 0: return -1;
-        case 1: return INT32_MIN;
-        case 2: return INT32_MAX;
-        case 3: return 0;
+        case 0:
+            return -1;
+        case 1:
+            return INT32_MIN;
+        case 2:
+            return INT32_MAX;
+        case 3:
+            return 0;
         default: {
             std::int32_t v = byte();
             return byte() & 1 ? v * 300 : v;

@@ -27,14 +27,14 @@ std::vector<std::wstring> Items()
 
 enum class Kind {
     plain,
-    countAnswers,  // LB_GETCOUNT answers `value`; every fetch fails
-    understate,    // LB_GETTEXTLEN answers half the real length
-    overstate,     // LB_GETTEXTLEN answers twice the real length + 10
-    grow,          // the first length query of an item answers the truth, later ones a far longer text
-    hangCount,     // sleeps inside LB_GETCOUNT
-    hangText,      // sleeps inside LB_GETTEXT of kHangIndex
-    exitAt,        // ExitProcess inside LB_GETTEXT of `value`
-    counted,       // unchanged, only counted
+    countAnswers, // LB_GETCOUNT answers `value`; every fetch fails
+    understate,   // LB_GETTEXTLEN answers half the real length
+    overstate,    // LB_GETTEXTLEN answers twice the real length + 10
+    grow,         // the first length query of an item answers the truth, later ones a far longer text
+    hangCount,    // sleeps inside LB_GETCOUNT
+    hangText,     // sleeps inside LB_GETTEXT of kHangIndex
+    exitAt,       // ExitProcess inside LB_GETTEXT of `value`
+    counted,      // unchanged, only counted
 };
 
 struct Behaviour {
@@ -44,7 +44,8 @@ struct Behaviour {
     std::vector<int> lengthQueries; // per item, for Kind::grow
 };
 
-constexpr UINT kCountedMessages[6] = {LB_GETCOUNT, LB_GETTEXTLEN, LB_GETTEXT, CB_GETCOUNT, CB_GETLBTEXTLEN, CB_GETLBTEXT};
+constexpr UINT kCountedMessages[6] = {LB_GETCOUNT, LB_GETTEXTLEN,   LB_GETTEXT,
+                                      CB_GETCOUNT, CB_GETLBTEXTLEN, CB_GETLBTEXT};
 constexpr int kGrownLength = 4000;
 
 int CountSlot(UINT msg)
@@ -197,7 +198,10 @@ struct Named {
     HWND hwnd;
 };
 
-long HandleValue(HWND h) { return static_cast<long>(static_cast<int>(reinterpret_cast<INT_PTR>(h))); }
+long HandleValue(HWND h)
+{
+    return static_cast<long>(static_cast<int>(reinterpret_cast<INT_PTR>(h)));
+}
 
 // Written to a temporary name and then renamed so a reader never sees a partial file.
 bool WriteHandles(const std::wstring& path, const std::vector<Named>& windows)

@@ -29,8 +29,9 @@ TEST_P(LayoutAt96, MatchesThePixelTable)
 }
 
 INSTANTIATE_TEST_SUITE_P(Controls, LayoutAt96,
-                         testing::Values(PixelCase{idFrame2, {8, 72, 385, 193}}, PixelCase{idTxtList, {16, 24, 353, 153}},
-                                         PixelCase{idFrame1, {8, 8, 385, 57}}, PixelCase{idCmdCapture, {344, 24, 25, 17}},
+                         testing::Values(PixelCase{idFrame2, {8, 72, 385, 193}},
+                                         PixelCase{idTxtList, {16, 24, 353, 153}}, PixelCase{idFrame1, {8, 8, 385, 57}},
+                                         PixelCase{idCmdCapture, {344, 24, 25, 17}},
                                          PixelCase{idTxtWnd, {16, 24, 321, 21}}));
 
 TEST(Layout, ClientAreaAndFontScaleWithDpi)
@@ -53,10 +54,10 @@ TEST(Layout, ChildrenStayInsideTheirParentsAtAnyDpi)
     for (int dpi = 72; dpi <= 480; dpi += 24) {
         for (const ControlDef& c : controls) {
             const PixelRect r = layout(c.twips, dpi);
-            const int parentWidth = c.parent == idNone ? twipsToPixels(clientWidthTwips, dpi)
-                                                       : layout(def(c.parent).twips, dpi).width;
-            const int parentHeight = c.parent == idNone ? twipsToPixels(clientHeightTwips, dpi)
-                                                        : layout(def(c.parent).twips, dpi).height;
+            const int parentWidth =
+                c.parent == idNone ? twipsToPixels(clientWidthTwips, dpi) : layout(def(c.parent).twips, dpi).width;
+            const int parentHeight =
+                c.parent == idNone ? twipsToPixels(clientHeightTwips, dpi) : layout(def(c.parent).twips, dpi).height;
             EXPECT_LE(r.left + r.width, parentWidth) << c.name << " at " << dpi;
             EXPECT_LE(r.top + r.height, parentHeight) << c.name << " at " << dpi;
         }
@@ -81,7 +82,10 @@ struct TabCase {
     ControlId to;
 };
 
-bool enabledUnless(ControlId id, void* context) { return !static_cast<std::set<ControlId>*>(context)->count(id); }
+bool enabledUnless(ControlId id, void* context)
+{
+    return !static_cast<std::set<ControlId>*>(context)->count(id);
+}
 
 TEST(TabOrder, FollowsTheTabIndexSkippingDisabled)
 {

@@ -67,8 +67,8 @@ TEST_F(ListReader, ShowsLongItemsWhole)
 {
     std::u16string longItem(70000, u'x');
     list({std::u16string(511, u'a'), std::u16string(512, u'b'), longItem});
-    EXPECT_EQ(readFor(u"500"), std::u16string(511, u'a') + u"\r\n" + std::u16string(512, u'b') + u"\r\n" + longItem +
-                                   u"\r\n");
+    EXPECT_EQ(readFor(u"500"),
+              std::u16string(511, u'a') + u"\r\n" + std::u16string(512, u'b') + u"\r\n" + longItem + u"\r\n");
 }
 
 TEST_F(ListReader, EmptyListBoxFallsBackToComboBoxCount)
@@ -221,11 +221,11 @@ TEST_P(TargetHandle, RoundsHalfToEvenWithinRange)
 }
 
 INSTANTIATE_TEST_SUITE_P(Values, TargetHandle,
-                         testing::Values(RoundCase{0, std::nullopt}, RoundCase{-1, std::nullopt},
-                                         RoundCase{0.4, 0}, RoundCase{0.5, 0}, RoundCase{1.5, 2},
-                                         RoundCase{2.5, 2}, RoundCase{3.5, 4}, RoundCase{2147483647, INT_MAX},
-                                         RoundCase{2147483647.4, INT_MAX}, RoundCase{2147483647.5, std::nullopt},
-                                         RoundCase{1e10, std::nullopt}, RoundCase{NAN, std::nullopt}));
+                         testing::Values(RoundCase{0, std::nullopt}, RoundCase{-1, std::nullopt}, RoundCase{0.4, 0},
+                                         RoundCase{0.5, 0}, RoundCase{1.5, 2}, RoundCase{2.5, 2}, RoundCase{3.5, 4},
+                                         RoundCase{2147483647, INT_MAX}, RoundCase{2147483647.4, INT_MAX},
+                                         RoundCase{2147483647.5, std::nullopt}, RoundCase{1e10, std::nullopt},
+                                         RoundCase{NAN, std::nullopt}));
 
 TEST_F(ListReader, ReadsTheRoundedHandle)
 {

@@ -8,12 +8,21 @@
 #include <vector>
 
 namespace {
-DWORD ParseMs(const std::wstring& s) { return static_cast<DWORD>(wcstoul(s.c_str(), nullptr, 10)); }
+DWORD ParseMs(const std::wstring& s)
+{
+    return static_cast<DWORD>(wcstoul(s.c_str(), nullptr, 10));
+}
 
 // Accepts decimal or 0x-prefixed values, negative ones included.
-long long ParseValue(const std::wstring& s) { return wcstoll(s.c_str(), nullptr, 0); }
+long long ParseValue(const std::wstring& s)
+{
+    return wcstoll(s.c_str(), nullptr, 0);
+}
 
-void PrintElapsed(DWORD start) { fprintf(stdout, "elapsed_ms=%lu\n", GetTickCount() - start); }
+void PrintElapsed(DWORD start)
+{
+    fprintf(stdout, "elapsed_ms=%lu\n", GetTickCount() - start);
+}
 } // namespace
 
 int CmdSetText(const Args& a)
@@ -52,9 +61,9 @@ int CmdPing(const Args& a)
 int CmdSend(const Args& a)
 {
     DWORD_PTR answer = 0;
-    BOOL ok = SendMessageTimeoutW(ParseHwnd(a[0]), static_cast<UINT>(ParseValue(a[1])),
-                                  static_cast<WPARAM>(ParseValue(a[2])), static_cast<LPARAM>(ParseValue(a[3])),
-                                  SMTO_ABORTIFHUNG, ParseMs(a[4]), &answer);
+    BOOL ok =
+        SendMessageTimeoutW(ParseHwnd(a[0]), static_cast<UINT>(ParseValue(a[1])), static_cast<WPARAM>(ParseValue(a[2])),
+                            static_cast<LPARAM>(ParseValue(a[3])), SMTO_ABORTIFHUNG, ParseMs(a[4]), &answer);
     if (!ok)
         return 1;
     // Answers are 32-bit on both builds for the messages the tests send.
@@ -71,9 +80,9 @@ int CmdGuardedText(const Args& a)
     const size_t chars = static_cast<size_t>(ParseValue(a[3]));
     std::vector<wchar_t> buffer(chars + kGuard, kFill);
     DWORD_PTR answer = 0;
-    BOOL ok = SendMessageTimeoutW(ParseHwnd(a[0]), static_cast<UINT>(ParseValue(a[1])),
-                                  static_cast<WPARAM>(ParseValue(a[2])), reinterpret_cast<LPARAM>(buffer.data()),
-                                  SMTO_ABORTIFHUNG, 5000, &answer);
+    BOOL ok =
+        SendMessageTimeoutW(ParseHwnd(a[0]), static_cast<UINT>(ParseValue(a[1])), static_cast<WPARAM>(ParseValue(a[2])),
+                            reinterpret_cast<LPARAM>(buffer.data()), SMTO_ABORTIFHUNG, 5000, &answer);
     if (!ok)
         return 1;
     size_t written = buffer.size();
