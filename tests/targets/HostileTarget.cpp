@@ -2,6 +2,7 @@
 // control) behind a subclass that lies about counts and lengths, hangs, or takes the process down.
 // Everything the subclass does not change behaves like the plain control.
 #include <windows.h>
+
 #include <commctrl.h>
 
 #include <atomic>
@@ -10,6 +11,8 @@
 #include <cwchar>
 #include <string>
 #include <vector>
+
+#include "TargetSupport.h"
 
 namespace {
 
@@ -128,21 +131,12 @@ LRESULT CALLBACK HostileProc(HWND h, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id
     return DefSubclassProc(h, msg, wp, lp);
 }
 
-LRESULT CALLBACK FrameProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp)
-{
-    if (msg == WM_DESTROY) {
-        PostQuitMessage(0);
-        return 0;
-    }
-    return DefWindowProcW(hwnd, msg, wp, lp);
-}
-
 constexpr wchar_t kFrameClass[] = L"QuorvelHostileFrame";
 
 bool RegisterFrameClass()
 {
     WNDCLASSW wc{};
-    wc.lpfnWndProc = FrameProc;
+    wc.lpfnWndProc = target::QuitOnDestroyProc;
     wc.hInstance = GetModuleHandleW(nullptr);
     wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
     wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
@@ -193,46 +187,6 @@ HWND Counted(HWND control)
     return control;
 }
 
-struct Named {
-    const char* name;
-    HWND hwnd;
-};
-
-long HandleValue(HWND h)
-{
-    return static_cast<long>(static_cast<int>(reinterpret_cast<INT_PTR>(h)));
-}
-
-// Written to a temporary name and then renamed so a reader never sees a partial file.
-bool WriteHandles(const std::wstring& path, const std::vector<Named>& windows)
-{
-    std::string text;
-    for (auto& w : windows) {
-        char line[96];
-        snprintf(line, sizeof line, "%s=%ld\n", w.name, HandleValue(w.hwnd));
-        text += line;
-    }
-    std::wstring tmp = path + L".tmp";
-    HANDLE f = CreateFileW(tmp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (f == INVALID_HANDLE_VALUE)
-        return false;
-    DWORD written = 0;
-    BOOL ok = WriteFile(f, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
-    CloseHandle(f);
-    if (!ok || written != text.size())
-        return false;
-    return MoveFileExW(tmp.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING) != 0;
-}
-
-void RunMessageLoop()
-{
-    MSG msg;
-    while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
-        TranslateMessage(&msg);
-        DispatchMessageW(&msg);
-    }
-}
-
 // A hanging list lives on a thread of its own, with its own frame, so only it stops answering.
 struct HangThread {
     Kind kind;
@@ -251,7 +205,7 @@ DWORD WINAPI HangThreadMain(void* param)
     SetEvent(t->ready);
     if (!t->list)
         return 1;
-    RunMessageLoop();
+    target::RunMessageLoop();
     return 0;
 }
 
@@ -260,7 +214,7 @@ int RunHostile(const std::wstring& handlesFile)
     HWND frame = MakeFrame(L"Quorvel Hostile Target", 10, 300, 500, 450);
     if (!frame)
         return 1;
-    std::vector<Named> w;
+    target::NamedHandles w;
     w.push_back({"plain", MakeList(frame, 0, Kind::plain, 0, Items())});
     w.push_back({"count_minus_one", MakeList(frame, 1, Kind::countAnswers, -1, Items())});
     w.push_back({"count_int_min", MakeList(frame, 2, Kind::countAnswers, INT_MIN, Items())});
@@ -287,11 +241,11 @@ int RunHostile(const std::wstring& handlesFile)
     w.push_back({"hang_count", hangs[0].list});
     w.push_back({"hang_text", hangs[1].list});
     for (auto& n : w)
-        if (!n.hwnd)
+        if (!n.second)
             return 1;
-    if (!handlesFile.empty() && !WriteHandles(handlesFile, w))
+    if (!handlesFile.empty() && !target::WriteHandles(handlesFile, w))
         return 2;
-    RunMessageLoop();
+    target::RunMessageLoop();
     return 0;
 }
 
@@ -305,9 +259,9 @@ int RunSingle(const std::wstring& handlesFile, const wchar_t* title, const char*
     HWND list = MakeList(frame, 0, kind, value, Items());
     if (!list)
         return 1;
-    if (!handlesFile.empty() && !WriteHandles(handlesFile, {{name, list}}))
+    if (!handlesFile.empty() && !target::WriteHandles(handlesFile, {{name, list}}))
         return 2;
-    RunMessageLoop();
+    target::RunMessageLoop();
     return 0;
 }
 

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "TargetSupport.h"
+
 namespace {
 
 constexpr wchar_t kClassName[] = L"QuorvelDemoTarget";
@@ -68,15 +70,6 @@ Options ParseOptions()
     return opt;
 }
 
-LRESULT CALLBACK WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp)
-{
-    if (msg == WM_DESTROY) {
-        PostQuitMessage(0);
-        return 0;
-    }
-    return DefWindowProcW(hwnd, msg, wp, lp);
-}
-
 HWND MakeChild(HWND parent, const wchar_t* cls, DWORD style, int x, int y, int w, int h, int id)
 {
     return CreateWindowExW(WS_EX_CLIENTEDGE, cls, L"", WS_CHILD | WS_VISIBLE | WS_TABSTOP | style, x, y, w, h, parent,
@@ -109,7 +102,7 @@ void FillBig(HWND big)
 bool BuildWindows(HINSTANCE inst, TargetWindows& w)
 {
     WNDCLASSW wc{};
-    wc.lpfnWndProc = WndProc;
+    wc.lpfnWndProc = target::QuitOnDestroyProc;
     wc.hInstance = inst;
     wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
     wc.hIcon = LoadIconW(nullptr, IDI_APPLICATION);
@@ -138,29 +131,6 @@ bool BuildWindows(HINSTANCE inst, TargetWindows& w)
     return true;
 }
 
-long HandleValue(HWND h)
-{
-    return static_cast<long>(static_cast<int>(reinterpret_cast<INT_PTR>(h)));
-}
-
-// Written to a temporary name and then renamed so a reader never sees a partial file.
-bool WriteHandles(const std::wstring& path, const TargetWindows& w)
-{
-    char buf[256];
-    int n = snprintf(buf, sizeof buf, "list=%ld\ncombo=%ld\nbig=%ld\nmain=%ld\n", HandleValue(w.list),
-                     HandleValue(w.combo), HandleValue(w.big), HandleValue(w.main));
-    std::wstring tmp = path + L".tmp";
-    HANDLE f = CreateFileW(tmp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (f == INVALID_HANDLE_VALUE)
-        return false;
-    DWORD written = 0;
-    BOOL ok = WriteFile(f, buf, static_cast<DWORD>(n), &written, nullptr);
-    CloseHandle(f);
-    if (!ok || written != static_cast<DWORD>(n))
-        return false;
-    return MoveFileExW(tmp.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING) != 0;
-}
-
 } // namespace
 
 int WINAPI wWinMain(HINSTANCE inst, HINSTANCE, PWSTR, int)
@@ -169,13 +139,11 @@ int WINAPI wWinMain(HINSTANCE inst, HINSTANCE, PWSTR, int)
     TargetWindows w;
     if (!BuildWindows(inst, w))
         return 1;
-    if (!opt.handlesFile.empty() && !WriteHandles(opt.handlesFile, w))
+    if (!opt.handlesFile.empty() &&
+        !target::WriteHandles(opt.handlesFile,
+                              {{"list", w.list}, {"combo", w.combo}, {"big", w.big}, {"main", w.main}}))
         return 2;
 
-    MSG msg;
-    while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
-        TranslateMessage(&msg);
-        DispatchMessageW(&msg);
-    }
+    target::RunMessageLoop();
     return 0;
 }
