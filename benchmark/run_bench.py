@@ -1,0 +1,136 @@
+#!/usr/bin/env python3
+"""Runs the list-reader benchmark under Wine on a private display and writes the figures it prints.
+
+Starts benchtarget and quorvel.exe in a throw-away prefix, runs benchdriver against them, and tears all of it down.
+"""
+
+import argparse
+import os
+import platform
+import re
+import subprocess
+import sys
+import time
+
+ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
+sys.path.insert(0, os.path.join(ROOT, "tests", "e2e"))
+import harness  # noqa: E402
+
+BEGIN, END = "<!-- bench:begin -->", "<!-- bench:end -->"
+
+
+def cpu_name():
+    try:
+        with open("/proc/cpuinfo") as f:
+            for line in f:
+                if line.startswith("model name"):
+                    return line.split(":", 1)[1].strip()
+    except OSError:
+        pass
+    return platform.processor() or "unknown CPU"
+
+
+def run(args):
+    build = os.path.abspath(args.build)
+    exe = args.exe or os.path.join(build, "mainwindow", "win32", "quorvel.exe")
+    target = args.target or os.path.join(build, "benchmark", "benchtarget.exe")
+    driver = args.driver or os.path.join(build, "benchmark", "benchdriver.exe")
+    for path in (exe, target, driver):
+        if not os.path.isfile(path):
+            sys.exit(f"run_bench: {path} is missing; build the mingw-i686 preset first")
+
+    pinned = None
+    if not args.no_pin and hasattr(os, "sched_setaffinity"):
+        # Every message wakes wineserver, the target and Quorvel in turn; spread over CPUs those
+        # wake-ups cost more than the work and change from run to run by up to 2x. On one CPU the
+        # hand-offs are direct and the figures repeat. Children, wineserver included, inherit this.
+        pinned = min(os.sched_getaffinity(0))
+        os.sched_setaffinity(0, {pinned})
+    started = time.monotonic()
+    # The probe is not needed: the driver finds Quorvel's window itself.
+    with harness.WineSession(build, None, "bench") as session:
+        handles = session.path("bench-handles.txt")
+        session.spawn(target, "--handles", harness.win_path(handles))
+        harness.wait_for(lambda: os.path.exists(handles), args.start_timeout, "the bench target's handles file")
+        session.spawn(exe)
+        print("run_bench: target and Quorvel started; timing (progress on stderr)", file=sys.stderr, flush=True)
+        driver_args = ["--handles", harness.win_path(handles), "--reps", args.reps, "--reps-large", args.reps_large,
+                       "--max-items", args.max_items,
+                       "--rewrite-reps", args.rewrite_reps,
+                       "--rewrite-budget-s", args.rewrite_budget, "--timeout-s", args.message_timeout]
+        result = subprocess.run(["wine", driver, *map(str, driver_args)], env=session.env(), stdin=subprocess.DEVNULL,
+                                stdout=subprocess.PIPE, timeout=args.timeout)
+    elapsed = time.monotonic() - started
+    out = result.stdout.decode("utf-8", "replace").replace("\r\n", "\n")
+    if result.returncode != 0:
+        sys.stdout.write(out)
+        sys.exit(f"run_bench: benchdriver exited {result.returncode}")
+
+    header = [
+        f"Quorvel list-reader benchmark, {time.strftime('%Y-%m-%d')}, {harness.wine_version()}, "
+        f"32-bit build, {cpu_name()}, "
+        + (f"every process on CPU {pinned}" if pinned is not None else "processes not pinned"),
+        "Medians in milliseconds. floor: the reader's messages sent from a bare loop, nothing kept; "
+        "reader: Quorvel, from the change of txtWnd to txtList holding the listing; "
+        "rewrite: the whole field read back and written again per item; "
+        f"\">\" marks a run stopped after {args.rewrite_budget} s (a lower bound).",
+        "",
+    ]
+    footer = [
+        f"quorvel.exe size: {os.path.getsize(exe)} bytes",
+        f"benchmark run time: {elapsed:.0f} s",
+    ]
+    figures = "\n".join(header) + "\n" + out.rstrip("\n") + "\n" + "\n".join(footer) + "\n"
+    return figures
+
+
+def update_readme(readme, figures):
+    try:
+        with open(readme, encoding="utf-8") as f:
+            text = f.read()
+    except FileNotFoundError:
+        print(f"run_bench: {readme} does not exist; README not updated")
+        return
+    pattern = re.compile(re.escape(BEGIN) + r".*?" + re.escape(END), re.S)
+    if not pattern.search(text):
+        print(f"run_bench: {readme} has no {BEGIN} ... {END} block; README not updated")
+        return
+    block = f"{BEGIN}\n```text\n{figures}```\n{END}"
+    with open(readme, "w", encoding="utf-8") as f:
+        f.write(pattern.sub(lambda _: block, text, count=1))
+    print(f"run_bench: updated the figures in {readme}")
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__)
+    parser.add_argument("--build", default=os.path.join(ROOT, "build", "mingw-i686"))
+    parser.add_argument("--exe", help="quorvel.exe (default: the one in the build folder)")
+    parser.add_argument("--target", help="benchtarget.exe")
+    parser.add_argument("--driver", help="benchdriver.exe")
+    parser.add_argument("--reps", type=int, default=5, help="repetitions at 1,000 and 10,000 items")
+    parser.add_argument("--reps-large", type=int, default=3, help="repetitions at 100,000 items")
+    parser.add_argument("--max-items", type=int, default=100000, choices=(1000, 10000, 100000),
+                        help="largest list to time (the summary needs 100000)")
+    parser.add_argument("--rewrite-reps", type=int, default=1, help="per-item rewrite repetitions at 1,000 items")
+    parser.add_argument("--rewrite-budget", type=int, default=60,
+                        help="seconds one per-item rewrite may run before it stops and reports a lower bound")
+    parser.add_argument("--message-timeout", type=int, default=600, help="seconds one message may take")
+    parser.add_argument("--start-timeout", type=int, default=300, help="seconds the target may take to fill")
+    parser.add_argument("--timeout", type=int, default=3600, help="seconds the whole driver run may take")
+    parser.add_argument("--no-pin", action="store_true", help="let the processes run on any CPU")
+    parser.add_argument("--update-readme", action="store_true", help="put the figures into README.md")
+    parser.add_argument("--readme", default=os.path.join(ROOT, "README.md"))
+    args = parser.parse_args()
+
+    figures = run(args)
+    out = os.path.join(os.path.abspath(args.build), "benchmark-figures.txt")
+    with open(out, "w", encoding="utf-8") as f:
+        f.write(figures)
+    sys.stdout.write(figures)
+    print(f"run_bench: figures written to {out}")
+    if args.update_readme:
+        update_readme(args.readme, figures)
+
+
+if __name__ == "__main__":
+    main()
