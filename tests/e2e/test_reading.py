@@ -92,13 +92,19 @@ class ReadingTest(unittest.TestCase):
         self.show_list("combo", COMBO_ITEMS)
         self.show_list("list", ITEMS)
 
-    def test_digits_typed_one_by_one_end_on_the_named_list(self):
+    def test_every_digit_typed_reads_the_handle_so_far(self):
         s = self.session
+        self.show_list("combo", COMBO_ITEMS)
+        # An empty field keeps the listing; the first digit names a window that is no list, and
+        # that read clears it, so an empty txtList shows each keystroke ran a read of its own.
         self.clear_handle_field()
+        s.wait_text(self.txt_list, listing(COMBO_ITEMS), timeout=10)
         digits = str(self.handles["list"])
-        for n in range(1, len(digits) + 1):
+        for n in range(1, len(digits)):
             s.type_text(digits[n - 1])
             s.wait_text(self.txt_wnd, digits[:n], timeout=10)
+            s.wait_text(self.txt_list, "", timeout=10)
+        s.type_text(digits[-1])
         s.wait_text(self.txt_list, listing(ITEMS))
 
     # --- the handle field --------------------------------------------------------------------------
