@@ -97,6 +97,12 @@ std::u16string readListItems(Desktop& desktop, WindowHandle target)
     return out;
 }
 
+// While a message to the target waits for its answer, the thread still takes
+// messages sent to it, and one that changes txtWnd starts a run inside this
+// one. The newer run's items are the ones to show, so an older run that sees
+// a run started after it keeps its own to itself.
+static std::uint64_t runsStarted = 0;
+
 void txtWnd_Change(Desktop& desktop, WindowHandle txtWnd, WindowHandle txtList)
 {
     const double value = handleTextValue(desktop.getWindowText(txtWnd));
@@ -106,8 +112,12 @@ void txtWnd_Change(Desktop& desktop, WindowHandle txtWnd, WindowHandle txtList)
     const std::optional<WindowHandle> target = targetHandle(handleTextValue(desktop.getWindowText(txtWnd)));
     if (!target)
         return;
+    const std::uint64_t run = ++runsStarted;
+    std::u16string items = readListItems(desktop, *target);
+    if (run != runsStarted)
+        return;
     // One assignment at the end: rewriting the field per item costs quadratic time.
-    desktop.setWindowText(txtList, readListItems(desktop, *target));
+    desktop.setWindowText(txtList, items);
 }
 
 } // namespace quorvel

@@ -190,6 +190,24 @@ TEST_F(ListReader, TimeoutEndsTheRunKeepingItemsReadSoFar)
     }
 }
 
+TEST_F(ListReader, RunStartedWhileWaitingOnTheTargetHasTheLastWord)
+{
+    constexpr WindowHandle other = 600;
+    desktop.add(other, FakeKind::listBox).items = {u"new"};
+    FakeWindow& w = list({u"a", u"b"});
+    bool sent = false;
+    // Another program sets txtWnd while the first item's text is on its way.
+    w.hook = [&](unsigned msg, std::uintptr_t, std::intptr_t) -> std::optional<MessageResult> {
+        if (msg == win::LB_GETTEXT && !sent) {
+            sent = true;
+            desktop.setWindowText(txtWnd, u"600");
+        }
+        return std::nullopt;
+    };
+    EXPECT_EQ(readFor(u"500"), u"new\r\n");
+    EXPECT_EQ(desktop.getWindowText(txtWnd), u"600");
+}
+
 TEST_F(ListReader, UnansweredCountGivesNothing)
 {
     FakeWindow& w = list({u"a"});
