@@ -22,18 +22,9 @@ bool OpenWithRetry()
 
 int CmdClipboardSet(const Args& a)
 {
-    std::string bytes;
-    HANDLE f = CreateFileW(a[0].c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-    if (f == INVALID_HANDLE_VALUE) {
-        fprintf(stderr, "cannot read %ls\n", a[0].c_str());
+    std::wstring text;
+    if (!ReadUtf8File(a[0], text))
         return 2;
-    }
-    char buf[4096];
-    DWORD got = 0;
-    while (ReadFile(f, buf, sizeof buf, &got, nullptr) && got > 0)
-        bytes.append(buf, got);
-    CloseHandle(f);
-    const std::wstring text = FromUtf8(bytes);
     HGLOBAL mem = GlobalAlloc(GMEM_MOVEABLE, (text.size() + 1) * sizeof(wchar_t));
     if (!mem)
         return 1;

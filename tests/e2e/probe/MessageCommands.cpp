@@ -8,11 +8,6 @@
 #include <vector>
 
 namespace {
-DWORD ParseMs(const std::wstring& s)
-{
-    return static_cast<DWORD>(wcstoul(s.c_str(), nullptr, 10));
-}
-
 // Accepts decimal or 0x-prefixed values, negative ones included.
 long long ParseValue(const std::wstring& s)
 {
@@ -27,18 +22,9 @@ void PrintElapsed(DWORD start)
 
 int CmdSetText(const Args& a)
 {
-    std::string bytes;
-    HANDLE f = CreateFileW(a[1].c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-    if (f == INVALID_HANDLE_VALUE) {
-        fprintf(stderr, "cannot read %ls\n", a[1].c_str());
+    std::wstring text;
+    if (!ReadUtf8File(a[1], text))
         return 2;
-    }
-    char buf[4096];
-    DWORD got = 0;
-    while (ReadFile(f, buf, sizeof buf, &got, nullptr) && got > 0)
-        bytes.append(buf, got);
-    CloseHandle(f);
-    const std::wstring text = FromUtf8(bytes);
     const DWORD start = GetTickCount();
     DWORD_PTR answer = 0;
     BOOL ok = SendMessageTimeoutW(ParseHwnd(a[0]), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()),

@@ -26,6 +26,23 @@ std::wstring FromUtf8(const std::string& s)
     return out;
 }
 
+bool ReadUtf8File(const std::wstring& path, std::wstring& text)
+{
+    HANDLE f = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (f == INVALID_HANDLE_VALUE) {
+        fprintf(stderr, "cannot read %ls\n", path.c_str());
+        return false;
+    }
+    std::string bytes;
+    char buf[65536];
+    DWORD got = 0;
+    while (ReadFile(f, buf, sizeof buf, &got, nullptr) && got > 0)
+        bytes.append(buf, got);
+    CloseHandle(f);
+    text = FromUtf8(bytes);
+    return true;
+}
+
 void WriteOut(const std::string& bytes)
 {
     static bool binary = false;

@@ -5,29 +5,8 @@
 
 #include <cstdio>
 #include <cwchar>
-#include <fstream>
-#include <iterator>
 
 namespace {
-DWORD ParseMs(const std::wstring& s)
-{
-    return static_cast<DWORD>(wcstoul(s.c_str(), nullptr, 10));
-}
-
-bool ReadFileBytes(const std::wstring& path, std::string& out)
-{
-    HANDLE f = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-    if (f == INVALID_HANDLE_VALUE)
-        return false;
-    char buf[65536];
-    DWORD got = 0;
-    out.clear();
-    while (ReadFile(f, buf, sizeof buf, &got, nullptr) && got > 0)
-        out.append(buf, got);
-    CloseHandle(f);
-    return true;
-}
-
 void ReportDifference(const std::wstring& actual, const std::wstring& expected)
 {
     size_t i = 0;
@@ -76,12 +55,9 @@ int CmdText(const Args& a)
 
 int CmdWaitText(const Args& a)
 {
-    std::string bytes;
-    if (!ReadFileBytes(a[1], bytes)) {
-        fprintf(stderr, "cannot read %ls\n", a[1].c_str());
+    std::wstring expected;
+    if (!ReadUtf8File(a[1], expected))
         return 2;
-    }
-    const std::wstring expected = FromUtf8(bytes);
     const HWND hwnd = ParseHwnd(a[0]);
     const DWORD timeout = ParseMs(a[2]);
     const DWORD start = GetTickCount();

@@ -19,6 +19,11 @@ HWND ParseHwnd(const std::wstring& s)
     return reinterpret_cast<HWND>(static_cast<INT_PTR>(static_cast<int>(v)));
 }
 
+DWORD ParseMs(const std::wstring& s)
+{
+    return static_cast<DWORD>(wcstoul(s.c_str(), nullptr, 10));
+}
+
 long long HwndValue(HWND h)
 {
     return static_cast<int>(reinterpret_cast<INT_PTR>(h));

@@ -6,6 +6,7 @@
 #include <vector>
 
 HWND ParseHwnd(const std::wstring& s);
+DWORD ParseMs(const std::wstring& s);
 long long HwndValue(HWND h);
 // Waits up to timeoutMs for a visible top-level window with exactly this caption.
 HWND FindTopLevel(const std::wstring& caption, DWORD timeoutMs);
