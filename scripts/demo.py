@@ -11,8 +11,6 @@ import sys
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "tests", "e2e"))
 import harness  # noqa: E402
 
-ID_TXTWND, ID_TXTLIST = 103, 104
-
 
 class UserDisplay:
     def __init__(self, name):
@@ -39,14 +37,11 @@ def main():
             session.display.close()
             session.display = UserDisplay(own_display)
         handles = session.start_list_target(target)
-        session.spawn(exe)
-        main_window = session.find_window("Quorvel")
-        txt_wnd = session.child(main_window, ID_TXTWND)
-        txt_list = session.child(main_window, ID_TXTLIST)
-        session.focus(session.find_x_window("^Quorvel$"))
-        session.click_window(txt_wnd)
+        quorvel = session.start_quorvel(exe)
+        session.focus(quorvel.xid)
+        session.click_window(quorvel.txt_wnd)
         session.type_text(str(handles["list"]))
-        harness.wait_for(lambda: session.text(txt_list), 30, "the items in Quorvel")
+        harness.wait_for(lambda: session.text(quorvel.txt_list), 30, "the items in Quorvel")
         print(f"Quorvel shows the items of the demo list box {handles['list']}; "
               f"its combo box is {handles['combo']}, the 10,000-item list {handles['big']}.")
         if own_display:

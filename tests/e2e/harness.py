@@ -3,6 +3,8 @@
 Everything a session starts is torn down by WineSession.close(), which also runs when setup fails halfway.
 """
 
+import argparse
+import collections
 import contextlib
 import fcntl
 import json
@@ -12,8 +14,10 @@ import select
 import shutil
 import signal
 import subprocess
+import sys
 import tempfile
 import time
+import unittest
 
 # Bump when the template's registry settings change, so existing templates get rebuilt.
 TEMPLATE_REVISION = "6"
@@ -37,6 +41,12 @@ TEMPLATE_REG = r"""REGEDIT4
 """
 
 SCREEN = "1024x768x24"
+
+# Control IDs of Quorvel's main window.
+ID_FRAME1, ID_FRAME2, ID_TXTWND, ID_TXTLIST, ID_CAPTURE = 101, 102, 103, 104, 105
+
+# A running Quorvel: its process, its main window, its three controls and its X window.
+Quorvel = collections.namedtuple("Quorvel", "proc main txt_wnd txt_list capture xid")
 
 
 class ProbeError(AssertionError):
@@ -303,6 +313,13 @@ class WineSession:
         """The window with keyboard focus in the thread that owns hwnd, or 0."""
         return self.probe_int("focus", hwnd)
 
+    def start_quorvel(self, exe, timeout=60):
+        """Starts Quorvel and waits for its window and the X window that shows it."""
+        proc = self.spawn(exe)
+        main = self.find_window("Quorvel", timeout=timeout)
+        return Quorvel(proc, main, self.child(main, ID_TXTWND), self.child(main, ID_TXTLIST),
+                       self.child(main, ID_CAPTURE), self.find_x_window("^Quorvel$"))
+
     def start_list_target(self, target_exe, *extra_args, timeout=60):
         """Starts the demo target and returns its handles file as a dict of name -> int."""
         handles = self.path(f"handles-{len(self.procs)}.txt")
@@ -381,3 +398,24 @@ def record_figures(build_dir, name, figures):
     os.makedirs(folder, exist_ok=True)
     with open(os.path.join(folder, name + ".json"), "w") as f:
         json.dump(figures, f)
+
+
+def parse_args(*required, optional=()):
+    """The suite's own options, as ctest passes them; what is left goes to unittest."""
+    parser = argparse.ArgumentParser()
+    for name in required:
+        parser.add_argument(f"--{name}", required=True)
+    for name in optional:
+        parser.add_argument(f"--{name}")
+    args, rest = parser.parse_known_args()
+    return args, [sys.argv[0], *rest]
+
+
+def main_with_figures(args, argv, name, figures):
+    """Runs the suite, prints its figures on one line, keeps them for the summary and exits with its result."""
+    started = time.monotonic()
+    program = unittest.main(argv=argv, exit=False)
+    shown = " ".join(f"{key}={value}" for key, value in figures.items())
+    print(f"{name}: {shown} seconds={time.monotonic() - started:.0f}")
+    record_figures(args.build, name, figures)
+    sys.exit(0 if program.result.wasSuccessful() else 1)

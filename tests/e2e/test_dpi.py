@@ -1,6 +1,5 @@
 """At a system DPI of 144 (150 %), the window and every control scale from their twips, and the font with them."""
 
-import argparse
 import os
 import subprocess
 import sys
@@ -38,8 +37,7 @@ class DpiTest(unittest.TestCase):
                 assert r.returncode == 0, r.stderr
             # The new DPI counts from the next start of the Wine server.
             subprocess.run(["wineserver", "-w"], env=s.env(), timeout=60, check=True)
-            s.spawn(ARGS.exe)
-            cls.main = s.find_window("Quorvel", timeout=20)
+            cls.main = s.start_quorvel(ARGS.exe, timeout=20).main
         except BaseException:
             cls.session.close()
             raise
@@ -60,11 +58,5 @@ class DpiTest(unittest.TestCase):
 
 
 if __name__ == "__main__":
-    parser = argparse.ArgumentParser()
-    parser.add_argument("--exe", required=True)
-    parser.add_argument("--target")
-    parser.add_argument("--probe", required=True)
-    parser.add_argument("--build", required=True)
-    parser.add_argument("--docs")
-    ARGS, rest = parser.parse_known_args()
-    unittest.main(argv=[sys.argv[0], *rest])
+    ARGS, argv = harness.parse_args("exe", "probe", "build", optional=("target", "docs"))
+    unittest.main(argv=argv)

@@ -5,7 +5,6 @@ within 3 s of it. A step is either real keystrokes or a WM_SETTEXT from the prob
 Quorvel has handled the change and the read it caused.
 """
 
-import argparse
 import os
 import sys
 import tempfile
@@ -23,7 +22,6 @@ HANG_INDEX = 3
 EXIT_INDEX = 4
 GROWN_LENGTH = 4000
 
-ID_TXTWND, ID_TXTLIST = 103, 104
 LB_GETTEXT, LB_GETTEXTLEN, LB_GETCOUNT = 0x189, 0x18A, 0x18B
 CB_GETCOUNT, CB_GETLBTEXTLEN, CB_GETLBTEXT = 0x146, 0x149, 0x148
 EM_GETSEL = 0xB0
@@ -56,11 +54,7 @@ class QuorvelSession:
         try:
             self.s.start()
             self.handles = self.s.start_list_target(ARGS.hostile, *target_args)
-            self.quorvel = self.s.spawn(ARGS.exe)
-            self.main = self.s.find_window("Quorvel", timeout=60)
-            self.txt_wnd = self.s.child(self.main, ID_TXTWND)
-            self.txt_list = self.s.child(self.main, ID_TXTLIST)
-            self.xid = self.s.find_x_window("^Quorvel$")
+            self.quorvel, self.main, self.txt_wnd, self.txt_list, _, self.xid = self.s.start_quorvel(ARGS.exe)
         except BaseException:
             self.s.close()
             raise
@@ -302,15 +296,5 @@ class GrowingTextTest(unittest.TestCase):
 
 
 if __name__ == "__main__":
-    parser = argparse.ArgumentParser()
-    parser.add_argument("--exe", required=True)
-    parser.add_argument("--hostile", required=True)
-    parser.add_argument("--probe", required=True)
-    parser.add_argument("--build", required=True)
-    ARGS, rest = parser.parse_known_args()
-    started = time.monotonic()
-    program = unittest.main(argv=[sys.argv[0], *rest], exit=False)
-    print(f"hostile: behaviours={STATS['behaviours']} crashes={STATS['crashes']} lost_items={STATS['lost_items']}"
-          f" seconds={time.monotonic() - started:.0f}")
-    harness.record_figures(ARGS.build, "hostile", STATS)
-    sys.exit(0 if program.result.wasSuccessful() else 1)
+    ARGS, argv = harness.parse_args("exe", "hostile", "probe", "build")
+    harness.main_with_figures(ARGS, argv, "hostile", STATS)

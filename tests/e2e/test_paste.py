@@ -5,11 +5,9 @@ Wine's edit control filters typed characters for ES_NUMBER but not pasted text, 
 field's 9-character limit; leaving the field normalises whatever arrived.
 """
 
-import argparse
 import os
 import sys
 import tempfile
-import time
 import unittest
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
@@ -18,7 +16,6 @@ import harness  # noqa: E402
 ARGS = None
 
 ITEMS = ["alpha", "bravo", "Gr\u00fc\u00dfe \u65e5\u672c \u20ac", "delta", "echo", "", "foxtrot"]
-ID_TXTWND, ID_TXTLIST = 103, 104
 EM_GETSEL = 0xB0
 LB_GETCOUNT, CB_GETCOUNT = 0x18B, 0x146
 PREVIOUS = object()  # txtList keeps the items it showed before the paste
@@ -54,11 +51,7 @@ class PasteTest(unittest.TestCase):
         try:
             s.start()
             cls.handles = s.start_list_target(ARGS.hostile)
-            cls.quorvel = s.spawn(ARGS.exe)
-            cls.main = s.find_window("Quorvel", timeout=60)
-            cls.txt_wnd = s.child(cls.main, ID_TXTWND)
-            cls.txt_list = s.child(cls.main, ID_TXTLIST)
-            cls.xid = s.find_x_window("^Quorvel$")
+            cls.quorvel, cls.main, cls.txt_wnd, cls.txt_list, _, cls.xid = s.start_quorvel(ARGS.exe)
         except BaseException:
             s.close()
             raise
@@ -163,14 +156,5 @@ for _n, (_clip, _pasted, _left, _handle) in enumerate(CASES):
 
 
 if __name__ == "__main__":
-    parser = argparse.ArgumentParser()
-    parser.add_argument("--exe", required=True)
-    parser.add_argument("--hostile", required=True)
-    parser.add_argument("--probe", required=True)
-    parser.add_argument("--build", required=True)
-    ARGS, rest = parser.parse_known_args()
-    started = time.monotonic()
-    program = unittest.main(argv=[sys.argv[0], *rest], exit=False)
-    print(f"paste: inputs={STATS['inputs']} crashes={STATS['crashes']} seconds={time.monotonic() - started:.0f}")
-    harness.record_figures(ARGS.build, "paste", STATS)
-    sys.exit(0 if program.result.wasSuccessful() else 1)
+    ARGS, argv = harness.parse_args("exe", "hostile", "probe", "build")
+    harness.main_with_figures(ARGS, argv, "paste", STATS)

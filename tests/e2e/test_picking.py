@@ -4,7 +4,6 @@ Painting on another process's window shows nothing under Wine, so the frame's pi
 Quorvel's own fields, which tracking does not exclude; capture is checked on the foreign target.
 """
 
-import argparse
 import os
 import shutil
 import sys
@@ -15,7 +14,7 @@ import harness  # noqa: E402
 import pixels  # noqa: E402
 
 ARGS = None
-ID_TXTWND, ID_TXTLIST, ID_CAPTURE = 103, 104, 105
+from harness import ID_TXTWND  # noqa: E402
 WS_DISABLED = 0x08000000
 ITEMS = ["alpha", "Z\u00fcrich", "\u65e5\u672c\u8a9e", "0123456789" * 200, "omega"]
 COMBO_ITEMS = ["combo", *ITEMS]
@@ -33,12 +32,7 @@ class PickingTest(unittest.TestCase):
             s = cls.session.start()
             cls.handles = s.start_list_target(ARGS.target)
             s.find_window("Quorvel Demo Target")
-            s.spawn(ARGS.exe)
-            cls.main = s.find_window("Quorvel")
-            cls.txt_wnd = s.child(cls.main, ID_TXTWND)
-            cls.txt_list = s.child(cls.main, ID_TXTLIST)
-            cls.capture = s.child(cls.main, ID_CAPTURE)
-            cls.xid = s.find_x_window("^Quorvel$")
+            _, cls.main, cls.txt_wnd, cls.txt_list, cls.capture, cls.xid = s.start_quorvel(ARGS.exe)
         except BaseException:
             cls.session.close()
             raise
@@ -186,11 +180,5 @@ class PickingTest(unittest.TestCase):
 
 
 if __name__ == "__main__":
-    parser = argparse.ArgumentParser()
-    parser.add_argument("--exe", required=True)
-    parser.add_argument("--target", required=True)
-    parser.add_argument("--probe", required=True)
-    parser.add_argument("--build", required=True)
-    parser.add_argument("--docs")
-    ARGS, rest = parser.parse_known_args()
-    unittest.main(argv=[sys.argv[0], *rest])
+    ARGS, argv = harness.parse_args("exe", "target", "probe", "build", optional=("docs",))
+    unittest.main(argv=argv)

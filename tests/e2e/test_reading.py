@@ -1,6 +1,5 @@
 """Quorvel reads another process's list box or combo box as the user types its handle."""
 
-import argparse
 import os
 import shutil
 import sys
@@ -16,7 +15,7 @@ ITEMS = ["alpha", "", "Z\u00fcrich", "\u65e5\u672c\u8a9e", "0123456789" * 200, "
 COMBO_ITEMS = ["combo", *ITEMS]
 BIG_ITEMS = [f"item {i:05d}" for i in range(10000)]
 
-ID_FRAME1, ID_FRAME2, ID_TXTWND, ID_TXTLIST, ID_CAPTURE = 101, 102, 103, 104, 105
+from harness import ID_CAPTURE, ID_FRAME1, ID_FRAME2, ID_TXTLIST, ID_TXTWND  # noqa: E402
 
 # id: (parent id or None for the main client area, x, y, width, height, class, text) at 96 dpi
 LAYOUT = {
@@ -43,12 +42,7 @@ class ReadingTest(unittest.TestCase):
             cls.session.start()
             cls.handles = cls.session.start_list_target(ARGS.target)
             cls.session.find_window("Quorvel Demo Target")
-            cls.session.spawn(ARGS.exe)
-            cls.main = cls.session.find_window("Quorvel", timeout=60)
-            cls.txt_wnd = cls.session.child(cls.main, ID_TXTWND)
-            cls.txt_list = cls.session.child(cls.main, ID_TXTLIST)
-            cls.capture = cls.session.child(cls.main, ID_CAPTURE)
-            cls.xid = cls.session.find_x_window("^Quorvel$")
+            _, cls.main, cls.txt_wnd, cls.txt_list, cls.capture, cls.xid = cls.session.start_quorvel(ARGS.exe)
         except BaseException:
             cls.session.close()
             raise
@@ -187,11 +181,5 @@ class ReadingTest(unittest.TestCase):
 
 
 if __name__ == "__main__":
-    parser = argparse.ArgumentParser()
-    parser.add_argument("--exe", required=True)
-    parser.add_argument("--target", required=True)
-    parser.add_argument("--probe", required=True)
-    parser.add_argument("--build", required=True)
-    parser.add_argument("--docs")
-    ARGS, rest = parser.parse_known_args()
-    unittest.main(argv=[sys.argv[0], *rest])
+    ARGS, argv = harness.parse_args("exe", "target", "probe", "build", optional=("docs",))
+    unittest.main(argv=argv)
