@@ -364,6 +364,19 @@ class WineSession:
         self._click_side = not getattr(self, "_click_side", False)
         self.click(x + (w // 3 if self._click_side else 2 * w // 3), y + h // 2)
 
+    def focus_field(self, xid, top, field, what):
+        """Gives a field the focus with a real click on it, and waits until its top-level window says so."""
+        self.focus(xid)
+        self.click_window(field)
+        wait_for(lambda: self.focused(top) == field, 10, f"focus in {what}")
+
+    def clear_field(self, xid, top, field, what):
+        """Empties an edit field with real keys."""
+        self.focus_field(xid, top, field, what)
+        # Select everything, then delete it; ctrl+a is not reliable in Wine's edit control.
+        self.key("End", "shift+Home", "BackSpace")
+        self.wait_text(field, "", timeout=10)
+
     def type_text(self, text, delay_ms=20):
         self.xdotool("type", "--delay", delay_ms, "--", text)
 

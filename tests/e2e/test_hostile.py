@@ -98,11 +98,7 @@ class QuorvelSession:
     def type_handle(self, text):
         """Real keystrokes: clear txtWnd, type text, then wait until a later key shows all before it are handled."""
         s = self.s
-        s.focus(self.xid)
-        s.click_window(self.txt_wnd)
-        harness.wait_for(lambda: s.focused(self.main) == self.txt_wnd, 10, "focus in txtWnd")
-        s.key("End", "shift+Home", "BackSpace")
-        s.wait_text(self.txt_wnd, "", timeout=10)
+        s.clear_field(self.xid, self.main, self.txt_wnd, "txtWnd")
         s.type_text(text)
         s.wait_text(self.txt_wnd, text, timeout=10)
         # Keys are handled in order, and the last digit's read runs inside its key: once shift+Home has

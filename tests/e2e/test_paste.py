@@ -115,9 +115,7 @@ class PasteTest(unittest.TestCase):
         self.preload()
         before = str(self.handles["plain"])
         self.set_clipboard(clip)
-        s.focus(self.xid)
-        s.click_window(self.txt_wnd)
-        harness.wait_for(lambda: s.focused(self.main) == self.txt_wnd, 10, "focus in txtWnd")
+        s.focus_field(self.xid, self.main, self.txt_wnd, "txtWnd")
         s.key("End", "shift+Home")
         harness.wait_for(lambda: self.selection() == (0, len(before)), 10, "txtWnd selected")
         # Home after the paste: once the caret is at 0 the paste, and the read it caused, are over.

@@ -54,13 +54,7 @@ class ReadingTest(unittest.TestCase):
     # --- input helpers -----------------------------------------------------------------------------
 
     def clear_handle_field(self):
-        s = self.session
-        s.focus(self.xid)
-        s.click_window(self.txt_wnd)
-        harness.wait_for(lambda: s.focused(self.main) == self.txt_wnd, 10, "focus in txtWnd")
-        # Select everything, then delete it; ctrl+a is not reliable in Wine's edit control.
-        s.key("End", "shift+Home", "BackSpace")
-        s.wait_text(self.txt_wnd, "", timeout=10)
+        self.session.clear_field(self.xid, self.main, self.txt_wnd, "txtWnd")
 
     def enter_handle(self, text):
         self.clear_handle_field()
