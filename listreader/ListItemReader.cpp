@@ -109,7 +109,7 @@ void txtWnd_Change(Desktop& desktop, WindowHandle txtWnd, WindowHandle txtList)
     if (!(value > 0))
         return;
     desktop.setWindowText(txtList, u"");
-    const std::optional<WindowHandle> target = targetHandle(handleTextValue(desktop.getWindowText(txtWnd)));
+    const std::optional<WindowHandle> target = targetHandle(value);
     if (!target)
         return;
     const std::uint64_t run = ++runsStarted;

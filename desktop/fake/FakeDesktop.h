@@ -48,8 +48,8 @@ public:
     std::map<std::pair<WindowHandle, unsigned>, unsigned> timers;
     int liveGdiObjects = 0;
     int liveDCs = 0;
-    // Characters a text fetch may write at most: the buffer the fake hands
-    // out, a little larger than asked as the real one is much larger.
+    // The capacity the last text fetch asked for, which is exactly the size
+    // of the buffer the fake hands out.
     std::size_t lastFetchCapacity = 0;
 
     bool getCursorPos(Point& p) override;
