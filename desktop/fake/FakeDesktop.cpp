@@ -99,7 +99,6 @@ MessageResult FakeDesktop::fetchText(WindowHandle w, unsigned msg, std::uintptr_
 {
     // Exactly the size asked for, so the sanitizers catch a write past it.
     std::vector<char16_t> buffer(capacity, u'\0');
-    lastFetchCapacity = capacity;
     MessageResult result = sendMessage(w, msg, index, reinterpret_cast<std::intptr_t>(buffer.data()));
     text.assign(buffer.begin(), std::find(buffer.begin(), buffer.end(), u'\0'));
     return result;

@@ -48,9 +48,6 @@ public:
     std::map<std::pair<WindowHandle, unsigned>, unsigned> timers;
     int liveGdiObjects = 0;
     int liveDCs = 0;
-    // The capacity the last text fetch asked for, which is exactly the size
-    // of the buffer the fake hands out.
-    std::size_t lastFetchCapacity = 0;
 
     bool getCursorPos(Point& p) override;
     WindowHandle windowFromPoint(Point p) override { return hitTest(p); }
