@@ -33,6 +33,17 @@ struct MessageResult {
     std::intptr_t answer = 0;
 };
 
+// Another window's process, opened for reading and writing its memory.
+// pointerBytes is the size of a pointer in that process (4 or 8), which sets
+// the layout of every structure handed to its controls.
+struct RemoteProcess {
+    std::uintptr_t handle = 0; // 0: the process could not be opened
+    int pointerBytes = 0;
+};
+
+// An address in another process; 64 bits wide whatever the reader's own size.
+using RemoteAddress = std::uint64_t;
+
 namespace win {
 constexpr std::int32_t GWL_STYLE = -16;
 constexpr std::int32_t ES_NUMBER = 0x2000;
@@ -44,6 +55,42 @@ constexpr unsigned CB_GETCOUNT = 0x0146;
 constexpr unsigned CB_GETLBTEXT = 0x0148;
 constexpr unsigned CB_GETLBTEXTLEN = 0x0149;
 constexpr std::intptr_t LB_ERR = -1;
+constexpr unsigned WM_USER = 0x0400;
+
+// List box and combo box styles: owner-drawn without strings keeps a number per item.
+constexpr std::int32_t LBS_OWNERDRAWFIXED = 0x0010;
+constexpr std::int32_t LBS_OWNERDRAWVARIABLE = 0x0020;
+constexpr std::int32_t LBS_HASSTRINGS = 0x0040;
+constexpr std::int32_t CBS_OWNERDRAWFIXED = 0x0010;
+constexpr std::int32_t CBS_OWNERDRAWVARIABLE = 0x0020;
+constexpr std::int32_t CBS_HASSTRINGS = 0x0200;
+
+// List view.
+constexpr unsigned LVM_FIRST = 0x1000;
+constexpr unsigned LVM_GETITEMCOUNT = LVM_FIRST + 4;
+constexpr unsigned LVM_GETHEADER = LVM_FIRST + 31;
+constexpr unsigned LVM_GETCOLUMNW = LVM_FIRST + 95;
+constexpr unsigned LVM_GETCOLUMNORDERARRAY = LVM_FIRST + 59;
+constexpr unsigned LVM_GETITEMTEXTW = LVM_FIRST + 115;
+constexpr std::int32_t LVS_TYPEMASK = 0x0003;
+constexpr std::int32_t LVS_REPORT = 0x0001;
+constexpr std::uint32_t LVCF_WIDTH = 0x0002;
+constexpr std::uint32_t LVIF_TEXT = 0x0001;
+
+// Header.
+constexpr unsigned HDM_FIRST = 0x1200;
+constexpr unsigned HDM_GETITEMCOUNT = HDM_FIRST + 0;
+
+// Tree view.
+constexpr unsigned TV_FIRST = 0x1100;
+constexpr unsigned TVM_GETCOUNT = TV_FIRST + 5;
+constexpr unsigned TVM_GETNEXTITEM = TV_FIRST + 10;
+constexpr unsigned TVM_GETITEMW = TV_FIRST + 62;
+constexpr std::uintptr_t TVGN_ROOT = 0x0000;
+constexpr std::uintptr_t TVGN_NEXT = 0x0001;
+constexpr std::uintptr_t TVGN_CHILD = 0x0004;
+constexpr std::uint32_t TVIF_TEXT = 0x0001;
+constexpr std::uint32_t TVIF_HANDLE = 0x0010;
 constexpr int PS_SOLID = 0;
 constexpr int NULL_BRUSH = 5;
 constexpr int R2_NOT = 6;
@@ -73,6 +120,26 @@ public:
     // says, which a target may inflate between the caller's query and this one.
     virtual MessageResult fetchText(WindowHandle window, unsigned message, std::uintptr_t index, std::size_t capacity,
                                     std::u16string& text) = 0;
+
+    // What a window is: its class name (any process's window answers this),
+    // and its parent (0 for a top-level window).
+    virtual std::u16string className(WindowHandle window) = 0;
+    virtual WindowHandle parentWindow(WindowHandle window) = 0;
+
+    // Memory in the process that owns a window. Controls such as list views
+    // hand their text only through structures in the caller's memory, and
+    // across processes that memory must be in the target. openProcess asks
+    // for no more than operating on, reading and writing memory and querying
+    // limited information; every open is closed and every allocation freed.
+    virtual RemoteProcess openProcess(WindowHandle window) = 0;
+    virtual void closeProcess(const RemoteProcess& process) = 0;
+    // Committed read-write memory; 0 when it can't be had.
+    virtual RemoteAddress allocRemote(const RemoteProcess& process, std::size_t bytes) = 0;
+    virtual void freeRemote(const RemoteProcess& process, RemoteAddress address) = 0;
+    // False unless every byte was transferred.
+    virtual bool writeRemote(const RemoteProcess& process, RemoteAddress address, const void* data,
+                             std::size_t bytes) = 0;
+    virtual bool readRemote(const RemoteProcess& process, RemoteAddress address, void* data, std::size_t bytes) = 0;
 
     // Quorvel's own fields. Setting the text of a single-line field raises its
     // change notification before the call returns.
