@@ -12,6 +12,8 @@
 namespace target {
 
 using NamedHandles = std::vector<std::pair<const char*, HWND>>;
+// Figures a target measured about itself, such as how long it took to fill a control.
+using NamedNumbers = std::vector<std::pair<const char*, long>>;
 
 // A frame whose closing ends its thread's message loop.
 inline LRESULT CALLBACK QuitOnDestroyProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp)
@@ -38,13 +40,19 @@ inline long HandleValue(HWND h)
     return static_cast<long>(static_cast<int>(reinterpret_cast<INT_PTR>(h)));
 }
 
-// "name=handle" lines, written to a temporary name and then renamed so a reader never sees a partial file.
-inline bool WriteHandles(const std::wstring& path, const NamedHandles& windows)
+// "name=handle" lines, then "name=number" lines for the figures, written to a temporary name and then
+// renamed so a reader never sees a partial file.
+inline bool WriteHandles(const std::wstring& path, const NamedHandles& windows, const NamedNumbers& figures = {})
 {
     std::string text;
     for (auto& [name, hwnd] : windows) {
         char line[96];
         snprintf(line, sizeof line, "%s=%ld\n", name, HandleValue(hwnd));
+        text += line;
+    }
+    for (auto& [name, value] : figures) {
+        char line[96];
+        snprintf(line, sizeof line, "%s=%ld\n", name, value);
         text += line;
     }
     const std::wstring tmp = path + L".tmp";
