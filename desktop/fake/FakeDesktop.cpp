@@ -69,7 +69,15 @@ MessageResult FakeDesktop::sendMessage(WindowHandle w, unsigned msg, std::uintpt
         if (auto answer = window.hook(msg, wParam, lParam))
             return *answer;
     }
-    return listMessage(window, msg, wParam, lParam);
+    switch (window.kind) {
+    case FakeKind::listView:
+    case FakeKind::header:
+        return listViewMessage(window, msg, wParam, lParam);
+    case FakeKind::treeView:
+        return treeViewMessage(window, msg, wParam, lParam);
+    default:
+        return listMessage(window, msg, wParam, lParam);
+    }
 }
 
 MessageResult FakeDesktop::listMessage(FakeWindow& w, unsigned msg, std::uintptr_t wParam, std::intptr_t lParam)
@@ -102,6 +110,103 @@ MessageResult FakeDesktop::fetchText(WindowHandle w, unsigned msg, std::uintptr_
     MessageResult result = sendMessage(w, msg, index, reinterpret_cast<std::intptr_t>(buffer.data()));
     text.assign(buffer.begin(), std::find(buffer.begin(), buffer.end(), u'\0'));
     return result;
+}
+
+std::u16string FakeDesktop::className(WindowHandle w)
+{
+    auto it = windows_.find(w);
+    if (it == windows_.end())
+        return {};
+    if (!it->second.className.empty())
+        return it->second.className;
+    switch (it->second.kind) {
+    case FakeKind::edit:
+        return u"Edit";
+    case FakeKind::listBox:
+        return u"ListBox";
+    case FakeKind::comboBox:
+        return u"ComboBox";
+    case FakeKind::listView:
+        return u"SysListView32";
+    case FakeKind::treeView:
+        return u"SysTreeView32";
+    case FakeKind::header:
+        return u"SysHeader32";
+    case FakeKind::other:
+        break;
+    }
+    return u"QuorvelFakeWindow";
+}
+
+WindowHandle FakeDesktop::parentWindow(WindowHandle w)
+{
+    auto it = windows_.find(w);
+    return it == windows_.end() ? 0 : it->second.parent;
+}
+
+// A process handle is its key plus one, so that 0 stays "not opened".
+RemoteProcess FakeDesktop::openProcess(WindowHandle w)
+{
+    auto it = windows_.find(w);
+    if (it == windows_.end())
+        return {};
+    FakeProcess& p = process(it->second.process);
+    if (!p.openable)
+        return {};
+    ++p.openHandles;
+    return {static_cast<std::uintptr_t>(it->second.process) + 1, p.pointerBytes};
+}
+
+FakeProcess* FakeDesktop::processOf(const RemoteProcess& p)
+{
+    auto it = processes.find(static_cast<int>(p.handle) - 1);
+    return p.handle && it != processes.end() ? &it->second : nullptr;
+}
+
+void FakeDesktop::closeProcess(const RemoteProcess& p)
+{
+    if (FakeProcess* process = processOf(p))
+        --process->openHandles;
+}
+
+RemoteAddress FakeDesktop::allocRemote(const RemoteProcess& p, std::size_t bytes)
+{
+    FakeProcess* process = processOf(p);
+    return process ? process->alloc(bytes) : 0;
+}
+
+void FakeDesktop::freeRemote(const RemoteProcess& p, RemoteAddress a)
+{
+    if (FakeProcess* process = processOf(p))
+        process->free(a);
+}
+
+bool FakeDesktop::writeRemote(const RemoteProcess& p, RemoteAddress a, const void* data, std::size_t bytes)
+{
+    FakeProcess* process = processOf(p);
+    return process && process->write(a, data, bytes);
+}
+
+bool FakeDesktop::readRemote(const RemoteProcess& p, RemoteAddress a, void* data, std::size_t bytes)
+{
+    FakeProcess* process = processOf(p);
+    return process && process->read(a, data, bytes);
+}
+
+int FakeDesktop::liveProcessHandles() const
+{
+    int live = 0;
+    for (const auto& [id, p] : processes)
+        live += p.openHandles;
+    return live;
+}
+
+int FakeDesktop::liveRemoteBlocks() const
+{
+    int live = 0;
+    for (const auto& [id, p] : processes)
+        live += p.liveBlocks();
+    return live;
 }
 
 std::u16string FakeDesktop::getWindowText(WindowHandle w)

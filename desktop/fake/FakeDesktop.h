@@ -1,9 +1,11 @@
 // An in-memory desktop for native tests: windows with styles, texts, list
-// items and rectangles; messages answered like a list or combo box, or by a
-// hook; frame paints recorded per window.
+// items and rectangles; messages answered like a list box, combo box, list
+// view, header or tree view of a 32-bit or 64-bit process, or by a hook;
+// frame paints recorded per window.
 #pragma once
 
 #include "desktop/Desktop.h"
+#include "desktop/fake/FakeProcess.h"
 
 #include <functional>
 #include <map>
@@ -13,7 +15,12 @@
 
 namespace quorvel {
 
-enum class FakeKind { other, edit, listBox, comboBox };
+enum class FakeKind { other, edit, listBox, comboBox, listView, treeView, header };
+
+struct FakeTreeItem {
+    std::u16string text;
+    int parent = -1; // index of the parent item, -1 at the top
+};
 
 struct FakeWindow {
     FakeKind kind = FakeKind::other;
@@ -22,6 +29,18 @@ struct FakeWindow {
     bool enabled = true;
     Rect rect;
     std::vector<std::u16string> items;
+    // Empty: the system's class name for the kind.
+    std::u16string className;
+    WindowHandle parent = 0;
+    int process = 0; // key of FakeDesktop::processes
+    // A list view: cells by row, its columns and the order they are shown
+    // in (empty: index order), and its header window.
+    std::vector<std::vector<std::u16string>> rows;
+    std::int32_t columns = 1;
+    std::vector<std::int32_t> columnOrder;
+    WindowHandle header = 0;
+    // A tree view's items, parents before their children, siblings in order.
+    std::vector<FakeTreeItem> tree;
     // Raised by setWindowText, as an edit control sends EN_CHANGE.
     std::function<void()> onChange;
     // When set, answers every message in place of the default behaviour;
@@ -46,6 +65,13 @@ public:
     std::vector<WindowHandle> paints;    // one entry per inverting Rectangle
     std::map<WindowHandle, bool> framed; // true while an odd number of paints
     std::map<std::pair<WindowHandle, unsigned>, unsigned> timers;
+    std::map<int, FakeProcess> processes;
+    FakeProcess& process(int id) { return processes.try_emplace(id).first->second; }
+    // Quorvel's open process handles and unfreed blocks, over all processes.
+    int liveProcessHandles() const;
+    int liveRemoteBlocks() const;
+    // The handle a tree view gives its item at index i.
+    RemoteAddress treeItem(WindowHandle tree, std::size_t i);
     int liveGdiObjects = 0;
     int liveDCs = 0;
 
@@ -58,6 +84,14 @@ public:
     MessageResult sendMessage(WindowHandle w, unsigned msg, std::uintptr_t wParam, std::intptr_t lParam) override;
     MessageResult fetchText(WindowHandle w, unsigned msg, std::uintptr_t index, std::size_t capacity,
                             std::u16string& text) override;
+    std::u16string className(WindowHandle w) override;
+    WindowHandle parentWindow(WindowHandle w) override;
+    RemoteProcess openProcess(WindowHandle w) override;
+    void closeProcess(const RemoteProcess& p) override;
+    RemoteAddress allocRemote(const RemoteProcess& p, std::size_t bytes) override;
+    void freeRemote(const RemoteProcess& p, RemoteAddress a) override;
+    bool writeRemote(const RemoteProcess& p, RemoteAddress a, const void* data, std::size_t bytes) override;
+    bool readRemote(const RemoteProcess& p, RemoteAddress a, void* data, std::size_t bytes) override;
     std::u16string getWindowText(WindowHandle w) override;
     void setWindowText(WindowHandle w, const std::u16string& text) override;
     bool isWindowEnabled(WindowHandle w) override;
@@ -86,6 +120,9 @@ private:
         GdiHandle region = 0, pen = 0, brush = 0;
     };
     MessageResult listMessage(FakeWindow& w, unsigned msg, std::uintptr_t wParam, std::intptr_t lParam);
+    MessageResult listViewMessage(FakeWindow& w, unsigned msg, std::uintptr_t wParam, std::intptr_t lParam);
+    MessageResult treeViewMessage(FakeWindow& w, unsigned msg, std::uintptr_t wParam, std::intptr_t lParam);
+    FakeProcess* processOf(const RemoteProcess& p);
 
     std::map<WindowHandle, FakeWindow> windows_;
     std::map<GdiHandle, Gdi> objects_;

@@ -32,6 +32,14 @@ public:
     MessageResult sendMessage(WindowHandle w, unsigned msg, std::uintptr_t wParam, std::intptr_t lParam) override;
     MessageResult fetchText(WindowHandle w, unsigned msg, std::uintptr_t index, std::size_t capacity,
                             std::u16string& text) override;
+    std::u16string className(WindowHandle w) override;
+    WindowHandle parentWindow(WindowHandle w) override;
+    RemoteProcess openProcess(WindowHandle w) override;
+    void closeProcess(const RemoteProcess& p) override;
+    RemoteAddress allocRemote(const RemoteProcess& p, std::size_t bytes) override;
+    void freeRemote(const RemoteProcess& p, RemoteAddress a) override;
+    bool writeRemote(const RemoteProcess& p, RemoteAddress a, const void* data, std::size_t bytes) override;
+    bool readRemote(const RemoteProcess& p, RemoteAddress a, void* data, std::size_t bytes) override;
     std::u16string getWindowText(WindowHandle w) override;
     void setWindowText(WindowHandle w, const std::u16string& text) override;
     bool isWindowEnabled(WindowHandle w) override;

@@ -1,0 +1,163 @@
+// The fake's list views, headers and tree views: they read the structures the
+// caller hands them from the target process's memory, in that process's
+// layout (taken from the system headers, kept apart from the reader's), and
+// write their texts back there.
+#include "desktop/fake/FakeDesktop.h"
+
+#include <algorithm>
+
+namespace quorvel {
+
+namespace {
+
+constexpr unsigned LVM_GETNEXTITEM = win::LVM_FIRST + 12;
+
+// pszText and cchTextMax of LVITEMW and TVITEMW, and hItem of TVITEMW.
+struct TextFields {
+    std::size_t text, textMax;
+};
+TextFields lvItemFields(int pointerBytes)
+{
+    return pointerBytes == 8 ? TextFields{24, 32} : TextFields{20, 24};
+}
+TextFields tvItemFields(int pointerBytes)
+{
+    return pointerBytes == 8 ? TextFields{24, 32} : TextFields{16, 20};
+}
+std::size_t tvHandleField(int pointerBytes)
+{
+    return pointerBytes == 8 ? 8 : 4;
+}
+
+// Handles of a 64-bit process lie above 4 GiB, like its heap.
+RemoteAddress treeItemHandle(int pointerBytes, std::size_t i)
+{
+    return (pointerBytes == 8 ? 0x00000230'00100000 : 0x00610000) + 0x40 * RemoteAddress{i};
+}
+
+RemoteAddress readPointer(const FakeProcess& p, RemoteAddress at)
+{
+    std::uint64_t value = 0;
+    p.read(at, &value, static_cast<std::size_t>(p.pointerBytes)); // little-endian
+    return value;
+}
+
+std::int32_t readInt(const FakeProcess& p, RemoteAddress at)
+{
+    std::int32_t value = 0;
+    p.read(at, &value, 4);
+    return value;
+}
+
+// Copies text into the caller's buffer as the controls do: cut to the
+// buffer, always NUL-terminated. The characters copied, or -1 on failure.
+std::intptr_t copyText(FakeProcess& p, RemoteAddress structure, TextFields f, const std::u16string& text)
+{
+    const RemoteAddress buffer = readPointer(p, structure + f.text);
+    const std::int32_t max = readInt(p, structure + f.textMax);
+    if (max <= 0)
+        return -1;
+    const std::size_t n = std::min(text.size(), static_cast<std::size_t>(max) - 1);
+    std::u16string copy = text.substr(0, n);
+    if (!p.write(buffer, copy.c_str(), (n + 1) * 2))
+        return -1;
+    return static_cast<std::intptr_t>(n);
+}
+
+} // namespace
+
+MessageResult FakeDesktop::listViewMessage(FakeWindow& w, unsigned msg, std::uintptr_t wParam, std::intptr_t lParam)
+{
+    if (w.kind == FakeKind::header) {
+        auto parent = windows_.find(w.parent);
+        if (msg == win::HDM_GETITEMCOUNT && parent != windows_.end())
+            return {true, parent->second.columns};
+        return {true, 0};
+    }
+    FakeProcess& p = process(w.process);
+    const auto rows = static_cast<std::int32_t>(w.rows.size());
+    const auto index = static_cast<std::int32_t>(static_cast<std::uint32_t>(wParam));
+    switch (msg) {
+    case win::LVM_GETITEMCOUNT:
+        return {true, rows};
+    case LVM_GETNEXTITEM:
+        return {true, index + 1 < rows ? index + 1 : -1};
+    case win::LVM_GETHEADER:
+        return {true, w.header};
+    case win::LVM_GETCOLUMNW:
+        return {true, index >= 0 && index < w.columns && p.write(p.fromParam(lParam) + 8, &index, 4)};
+    case win::LVM_GETCOLUMNORDERARRAY: {
+        if (index < w.columns)
+            return {true, 0};
+        std::vector<std::int32_t> order = w.columnOrder;
+        for (std::int32_t c = static_cast<std::int32_t>(order.size()); c < w.columns; ++c)
+            order.push_back(c);
+        return {true, p.write(p.fromParam(lParam), order.data(), order.size() * 4)};
+    }
+    case win::LVM_GETITEMTEXTW: {
+        const RemoteAddress item = p.fromParam(lParam);
+        const std::int32_t sub = readInt(p, item + 8);
+        if (index < 0 || index >= rows || sub < 0 || sub >= w.columns)
+            return {true, 0};
+        const auto& cells = w.rows[static_cast<std::size_t>(index)];
+        const std::u16string text = static_cast<std::size_t>(sub) < cells.size() ? cells[sub] : u"";
+        return {true, std::max<std::intptr_t>(copyText(p, item, lvItemFields(p.pointerBytes), text), 0)};
+    }
+    default:
+        return {true, 0};
+    }
+}
+
+RemoteAddress FakeDesktop::treeItem(WindowHandle tree, std::size_t i)
+{
+    return treeItemHandle(process(window(tree).process).pointerBytes, i);
+}
+
+MessageResult FakeDesktop::treeViewMessage(FakeWindow& w, unsigned msg, std::uintptr_t wParam, std::intptr_t lParam)
+{
+    FakeProcess& p = process(w.process);
+    const RemoteAddress first = treeItemHandle(p.pointerBytes, 0);
+    // The index of the item a handle names, or -1.
+    auto indexOf = [&](RemoteAddress h) -> int {
+        if (h < first || (h - first) % 0x40 || (h - first) / 0x40 >= w.tree.size())
+            return -1;
+        return static_cast<int>((h - first) / 0x40);
+    };
+    auto handleOf = [&](int i) -> std::intptr_t {
+        return i < 0 ? 0 : static_cast<std::intptr_t>(first + 0x40 * static_cast<RemoteAddress>(i));
+    };
+    auto firstChildOf = [&](int parent, int after) {
+        for (int i = after + 1; i < static_cast<int>(w.tree.size()); ++i) {
+            if (w.tree[i].parent == parent)
+                return i;
+        }
+        return -1;
+    };
+    switch (msg) {
+    case win::TVM_GETCOUNT:
+        return {true, static_cast<std::intptr_t>(w.tree.size())};
+    case win::TVM_GETNEXTITEM: {
+        const int from = indexOf(p.fromParam(lParam));
+        if (wParam == win::TVGN_ROOT)
+            return {true, handleOf(firstChildOf(-1, -1))};
+        if (from < 0)
+            return {true, 0};
+        if (wParam == win::TVGN_CHILD)
+            return {true, handleOf(firstChildOf(from, from))};
+        if (wParam == win::TVGN_NEXT)
+            return {true, handleOf(firstChildOf(w.tree[from].parent, from))};
+        return {true, 0};
+    }
+    case win::TVM_GETITEMW: {
+        const RemoteAddress item = p.fromParam(lParam);
+        const int i = indexOf(readPointer(p, item + tvHandleField(p.pointerBytes)));
+        if (i < 0)
+            return {true, 0};
+        return {true, copyText(p, item, tvItemFields(p.pointerBytes), w.tree[i].text) >= 0};
+    }
+    default:
+        return {true, 0};
+    }
+}
+
+} // namespace quorvel
