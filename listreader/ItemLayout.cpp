@@ -1,0 +1,55 @@
+#include "listreader/ItemLayout.h"
+
+namespace quorvel {
+
+ItemLayout listViewItemLayout(int pointerBytes)
+{
+    // mask, iItem, iSubItem, state, stateMask, pszText, cchTextMax, iImage,
+    // lParam, iIndent, iGroupId, cColumns, puColumns, piColFmt, iGroup.
+    if (pointerBytes == 8)
+        return {88, 0, 8, ItemLayout::npos, 24, 32, 8};
+    return {60, 0, 8, ItemLayout::npos, 20, 24, 4};
+}
+
+ItemLayout treeViewItemLayout(int pointerBytes)
+{
+    // mask, hItem, state, stateMask, pszText, cchTextMax, iImage,
+    // iSelectedImage, cChildren, lParam.
+    if (pointerBytes == 8)
+        return {56, 0, ItemLayout::npos, 8, 24, 32, 8};
+    return {40, 0, ItemLayout::npos, 4, 16, 20, 4};
+}
+
+std::size_t listViewColumnSize(int pointerBytes)
+{
+    // mask, fmt, cx, pszText, cchTextMax, iSubItem, iImage, iOrder, cxMin,
+    // cxDefault, cxIdeal.
+    return pointerBytes == 8 ? 56 : 44;
+}
+
+void putU32(std::span<std::uint8_t> bytes, std::size_t offset, std::uint32_t value)
+{
+    for (int i = 0; i < 4; ++i)
+        bytes[offset + i] = static_cast<std::uint8_t>(value >> (8 * i));
+}
+
+void putPointer(std::span<std::uint8_t> bytes, std::size_t offset, RemoteAddress value, int pointerBytes)
+{
+    for (int i = 0; i < pointerBytes; ++i)
+        bytes[offset + i] = static_cast<std::uint8_t>(value >> (8 * i));
+}
+
+RemoteAddress getPointer(std::span<const std::uint8_t> bytes, std::size_t offset, int pointerBytes)
+{
+    RemoteAddress value = 0;
+    for (int i = 0; i < pointerBytes; ++i)
+        value |= RemoteAddress{bytes[offset + i]} << (8 * i);
+    return value;
+}
+
+std::int32_t getI32(std::span<const std::uint8_t> bytes, std::size_t offset)
+{
+    return static_cast<std::int32_t>(static_cast<std::uint32_t>(getPointer(bytes, offset, 4)));
+}
+
+} // namespace quorvel

@@ -1,0 +1,110 @@
+#include "listreader/ListBoxReader.h"
+
+#include "listreader/ControlClass.h"
+
+#include <algorithm>
+#include <cstdint>
+
+namespace quorvel {
+
+namespace {
+
+struct ItemMessages {
+    unsigned count, textLength, text;
+    ControlClass owner;
+    std::int32_t ownerDrawn, hasStrings;
+};
+constexpr ItemMessages listBox{win::LB_GETCOUNT,
+                               win::LB_GETTEXTLEN,
+                               win::LB_GETTEXT,
+                               ControlClass::listBox,
+                               win::LBS_OWNERDRAWFIXED | win::LBS_OWNERDRAWVARIABLE,
+                               win::LBS_HASSTRINGS};
+constexpr ItemMessages comboBox{win::CB_GETCOUNT,
+                                win::CB_GETLBTEXTLEN,
+                                win::CB_GETLBTEXT,
+                                ControlClass::comboBox,
+                                win::CBS_OWNERDRAWFIXED | win::CBS_OWNERDRAWVARIABLE,
+                                win::CBS_HASSTRINGS};
+
+// A length answer above this is a lie: no control shows a million-character
+// item, and believing it would mean allocating without bound.
+constexpr std::intptr_t maxItemLength = std::intptr_t{1} << 20;
+
+// The 32-bit answer the window system gives for a count; on x64 the upper
+// half of the LRESULT carries nothing.
+std::int32_t low32(std::intptr_t answer)
+{
+    return static_cast<std::int32_t>(static_cast<std::uint32_t>(answer));
+}
+
+enum class Fetch { item, failed, noSuchIndex, noAnswer };
+
+// Fetches one item into a buffer sized from the target's own length answer,
+// with a spare for text that grew since. The item counts only when the
+// answer fits the buffer and the text runs to the answered length: a NUL
+// before it means the window system cut the text short.
+Fetch fetchItem(Desktop& desktop, WindowHandle target, const ItemMessages& m, std::int32_t index, std::u16string& item)
+{
+    const auto wParam = static_cast<std::uintptr_t>(index);
+    MessageResult length = desktop.sendMessage(target, m.textLength, wParam, 0);
+    if (!length.delivered)
+        return Fetch::noAnswer;
+    const std::intptr_t chars = low32(length.answer);
+    if (chars == win::LB_ERR)
+        return Fetch::noSuchIndex;
+    if (chars < 0 || chars > maxItemLength)
+        return Fetch::failed;
+    const auto capacity = static_cast<std::size_t>(chars) + 1 + std::max<std::size_t>(chars / 2, 256);
+    MessageResult text = desktop.fetchText(target, m.text, wParam, capacity, item);
+    if (!text.delivered)
+        return Fetch::noAnswer;
+    const std::intptr_t copied = low32(text.answer);
+    if (copied < 0 || static_cast<std::size_t>(copied) >= capacity || item.size() != static_cast<std::size_t>(copied))
+        return Fetch::failed;
+    return Fetch::item;
+}
+
+// The style bits mean owner-drawn only on the system's own list and combo
+// boxes; another class may use them for anything.
+bool keepsNoStrings(Desktop& desktop, WindowHandle target, const ItemMessages& m)
+{
+    if (classifyControl(desktop.className(target)) != m.owner)
+        return false;
+    const std::int32_t style = desktop.getWindowLong(target, win::GWL_STYLE);
+    return (style & m.ownerDrawn) != 0 && (style & m.hasStrings) == 0;
+}
+
+} // namespace
+
+ListBoxRead readListBox(Desktop& desktop, WindowHandle target)
+{
+    const ItemMessages* kind = &listBox;
+    MessageResult count = desktop.sendMessage(target, kind->count, 0, 0);
+    ListBoxRead read;
+    if (count.delivered && low32(count.answer) == 0) {
+        kind = &comboBox;
+        count = desktop.sendMessage(target, kind->count, 0, 0);
+        read.bothCountsZero = count.delivered && low32(count.answer) == 0;
+    }
+    // Counting from 0 to count - 1 never needs count - 1 itself, so even
+    // INT_MIN is harmless here: it is simply no item.
+    const std::int32_t n = count.delivered ? low32(count.answer) : 0;
+    if (n <= 0 || keepsNoStrings(desktop, target, *kind))
+        return read;
+    std::u16string item;
+    for (std::int32_t i = 0; i < n; ++i) {
+        Fetch fetched = fetchItem(desktop, target, *kind, i, item);
+        // The length query answers LB_ERR only past the last item; a count
+        // that claims more items than exist costs one message, not millions.
+        if (fetched == Fetch::noAnswer || fetched == Fetch::noSuchIndex)
+            break;
+        if (fetched == Fetch::item && !item.empty()) {
+            read.listing += item;
+            read.listing += u"\r\n";
+        }
+    }
+    return read;
+}
+
+} // namespace quorvel

@@ -1,0 +1,191 @@
+#include "listreader/ListViewReader.h"
+
+#include "listreader/ControlClass.h"
+#include "listreader/RemoteTexts.h"
+
+#include <algorithm>
+#include <functional>
+#include <numeric>
+
+namespace quorvel {
+
+namespace {
+
+constexpr std::uintptr_t LVNI_ALL = 0;
+constexpr unsigned LVM_GETNEXTITEM = win::LVM_FIRST + 12;
+
+// More columns than any list view shows; a header claiming more is lying,
+// and believing it would mean a read without end.
+constexpr std::int32_t maxColumns = 4096;
+
+// Rows fetched per round: lines are put together as their cells arrive.
+constexpr std::int32_t rowsPerRound = 256;
+
+std::int32_t low32(std::intptr_t answer)
+{
+    return static_cast<std::int32_t>(static_cast<std::uint32_t>(answer));
+}
+
+// The first index in [0, claimed) for which exists is false, or claimed; the
+// existing indexes run from 0 without gaps. Trusts the claim when its last
+// index exists, else finds the real end in a few dozen messages.
+std::int32_t realCount(std::int32_t claimed, const std::function<std::optional<bool>(std::int32_t)>& exists)
+{
+    if (claimed <= 0)
+        return 0;
+    std::optional<bool> last = exists(claimed - 1);
+    if (!last)
+        return 0;
+    if (*last)
+        return claimed;
+    std::int32_t lo = 0, hi = claimed - 1; // the end lies in [lo, hi]
+    while (lo < hi) {
+        const std::int32_t mid = lo + (hi - lo) / 2;
+        std::optional<bool> e = exists(mid);
+        if (!e)
+            return 0;
+        if (*e)
+            lo = mid + 1;
+        else
+            hi = mid;
+    }
+    return lo;
+}
+
+class ListViewRead {
+public:
+    ListViewRead(Desktop& desktop, WindowHandle listView)
+        : desktop_(desktop), listView_(listView), memory_(desktop, listView)
+    {
+    }
+
+    std::u16string run()
+    {
+        MessageResult claimed = desktop_.sendMessage(listView_, win::LVM_GETITEMCOUNT, 0, 0);
+        if (!claimed.delivered || low32(claimed.answer) <= 0 || !memory_.isOpen())
+            return {};
+        const bool report = (desktop_.getWindowLong(listView_, win::GWL_STYLE) & win::LVS_TYPEMASK) == win::LVS_REPORT;
+        std::vector<std::int32_t> order = report ? columnOrder() : std::vector<std::int32_t>{};
+        if (order.empty())
+            order = {0};
+        const std::int32_t rows = realCount(low32(claimed.answer), [this](std::int32_t i) { return rowExists(i); });
+        return readRows(rows, order);
+    }
+
+private:
+    std::optional<bool> send(unsigned msg, std::uintptr_t wParam, std::intptr_t lParam, std::intptr_t& answer)
+    {
+        MessageResult r = desktop_.sendMessage(listView_, msg, wParam, lParam);
+        answer = r.answer;
+        return r.delivered ? std::optional<bool>(true) : std::nullopt;
+    }
+
+    // The list view's own item count, which a subclass answering
+    // LVM_GETITEMCOUNT can't change: index i exists when the item after
+    // i - 1 is i.
+    std::optional<bool> rowExists(std::int32_t i)
+    {
+        std::intptr_t next = 0;
+        if (!send(LVM_GETNEXTITEM, static_cast<std::uintptr_t>(i - 1), static_cast<std::intptr_t>(LVNI_ALL), next))
+            return std::nullopt;
+        return low32(next) == i;
+    }
+
+    std::optional<bool> columnExists(std::int32_t i)
+    {
+        std::vector<std::uint8_t> column(listViewColumnSize(memory_.pointerBytes()), 0);
+        putU32(column, 0, win::LVCF_WIDTH);
+        const RemoteAddress at = memory_.block(column.size());
+        std::intptr_t ok = 0;
+        if (!at || !memory_.write(at, column) ||
+            !send(win::LVM_GETCOLUMNW, static_cast<std::uintptr_t>(i), static_cast<std::intptr_t>(at), ok))
+            return std::nullopt;
+        return ok != 0;
+    }
+
+    // The columns' indexes in the order they are shown. Empty when there are
+    // none or the list view can't tell.
+    std::vector<std::int32_t> columnOrder()
+    {
+        std::intptr_t header = 0;
+        if (!send(win::LVM_GETHEADER, 0, 0, header) || low32(header) == 0)
+            return {};
+        const auto headerWindow = static_cast<WindowHandle>(low32(header));
+        if (classifyControl(desktop_.className(headerWindow)) != ControlClass::header)
+            return {};
+        MessageResult claimed = desktop_.sendMessage(headerWindow, win::HDM_GETITEMCOUNT, 0, 0);
+        if (!claimed.delivered)
+            return {};
+        const std::int32_t columns =
+            realCount(std::min(low32(claimed.answer), maxColumns), [this](std::int32_t i) { return columnExists(i); });
+        if (columns <= 0)
+            return {};
+        std::vector<std::int32_t> order(static_cast<std::size_t>(columns));
+        std::iota(order.begin(), order.end(), 0);
+        std::vector<std::uint8_t> bytes(order.size() * 4, 0);
+        const RemoteAddress at = memory_.block(bytes.size());
+        std::intptr_t ok = 0;
+        if (!at || !memory_.write(at, bytes) ||
+            !send(win::LVM_GETCOLUMNORDERARRAY, order.size(), static_cast<std::intptr_t>(at), ok) || !ok ||
+            !memory_.read(at, bytes))
+            return order;
+        std::vector<std::int32_t> shown(order.size());
+        for (std::size_t i = 0; i < shown.size(); ++i)
+            shown[i] = getI32(bytes, 4 * i);
+        // Only a true arrangement of the columns counts.
+        if (!std::is_permutation(shown.begin(), shown.end(), order.begin()))
+            return order;
+        return shown;
+    }
+
+    std::u16string readRows(std::int32_t rows, const std::vector<std::int32_t>& order)
+    {
+        const TextMessage m{listView_, win::LVM_GETITEMTEXTW, listViewItemLayout(memory_.pointerBytes()), true};
+        std::u16string out;
+        std::vector<TextQuery> queries;
+        std::vector<std::u16string> texts;
+        for (std::int32_t first = 0; first < rows; first += rowsPerRound) {
+            const std::int32_t count = std::min(rowsPerRound, rows - first);
+            queries.clear();
+            for (std::int32_t r = first; r < first + count; ++r) {
+                for (std::int32_t column : order)
+                    queries.push_back({static_cast<std::uintptr_t>(r), win::LVIF_TEXT, column, 0});
+            }
+            texts.clear();
+            const bool complete = fetchTexts(desktop_, memory_, m, queries, texts);
+            appendRows(out, texts, order.size());
+            if (!complete)
+                break;
+        }
+        return out;
+    }
+
+    // Whole rows only: a row cut short by the end of the read is not shown.
+    static void appendRows(std::u16string& out, const std::vector<std::u16string>& texts, std::size_t columns)
+    {
+        for (std::size_t at = 0; at + columns <= texts.size(); at += columns) {
+            const auto cells = std::span(texts).subspan(at, columns);
+            if (std::all_of(cells.begin(), cells.end(), [](const std::u16string& c) { return c.empty(); }))
+                continue;
+            for (std::size_t c = 0; c < columns; ++c) {
+                if (c)
+                    out += u'\t';
+                out += cells[c];
+            }
+            out += u"\r\n";
+        }
+    }
+
+    Desktop& desktop_;
+    WindowHandle listView_;
+    RemoteMemory memory_;
+};
+
+} // namespace
+
+std::u16string readListView(Desktop& desktop, WindowHandle listView)
+{
+    return ListViewRead(desktop, listView).run();
+}
+
+} // namespace quorvel

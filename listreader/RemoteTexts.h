@@ -1,0 +1,44 @@
+// Fetches item texts from a control of another process through structures in
+// that process's memory, many at a time: one write of a batch of structures
+// (each with its own text slot), one message per item, one read of the whole
+// batch back. Per item that costs little more than the message itself.
+#pragma once
+
+#include "desktop/RemoteMemory.h"
+#include "listreader/ItemLayout.h"
+
+#include <span>
+#include <string>
+#include <vector>
+
+namespace quorvel {
+
+// One text to fetch: the message's wParam and the structure's naming fields.
+struct TextQuery {
+    std::uintptr_t wParam = 0;
+    std::uint32_t mask = 0;
+    std::int32_t subItem = 0;
+    RemoteAddress handle = 0;
+};
+
+struct TextMessage {
+    WindowHandle window;
+    unsigned message;
+    ItemLayout layout;
+    // LVM_GETITEMTEXTW answers the text's length; TVM_GETITEMW answers
+    // whether it succeeded.
+    bool answerIsLength;
+};
+
+// Appends one text per query, in order; a fetch that failed gives an empty
+// text. Returns false when the read must stop: a message went unanswered, or
+// the target's memory could not be had, written or read. texts then holds
+// the queries answered before that.
+bool fetchTexts(Desktop& desktop, RemoteMemory& memory, const TextMessage& m, std::span<const TextQuery> queries,
+                std::vector<std::u16string>& texts);
+
+// The most characters a text may have; no control shows a longer one, and
+// believing a larger length would mean reading without bound.
+constexpr std::size_t maxTextChars = std::size_t{1} << 20;
+
+} // namespace quorvel

@@ -1,0 +1,130 @@
+#include "listreader/TreeViewReader.h"
+
+#include "listreader/RemoteTexts.h"
+
+#include <unordered_set>
+#include <utility>
+
+namespace quorvel {
+
+namespace {
+
+// Items walked before their texts are fetched: one batch of texts at a time.
+constexpr std::size_t itemsPerRound = 256;
+
+class TreeWalk {
+public:
+    TreeWalk(Desktop& desktop, WindowHandle tree, std::size_t limit) : desktop_(desktop), tree_(tree), limit_(limit) {}
+
+    // The next item depth first and its depth below the top; nullopt at the
+    // end, at an unanswered message, or where the walk would repeat an item
+    // or pass the count.
+    std::optional<std::pair<RemoteAddress, int>> next()
+    {
+        if (stopped_ || visited_.size() >= limit_)
+            return std::nullopt;
+        std::optional<RemoteAddress> item;
+        if (!started_) {
+            started_ = true;
+            item = step(win::TVGN_ROOT, 0);
+        } else {
+            item = step(win::TVGN_CHILD, current_);
+            if (item && *item) {
+                parents_.push_back(current_);
+            } else {
+                item = step(win::TVGN_NEXT, current_);
+                while (item && !*item && !parents_.empty()) {
+                    current_ = parents_.back();
+                    parents_.pop_back();
+                    item = step(win::TVGN_NEXT, current_);
+                }
+            }
+        }
+        if (!item || !*item || !visited_.insert(*item).second) {
+            stopped_ = true;
+            return std::nullopt;
+        }
+        current_ = *item;
+        return std::pair{current_, static_cast<int>(parents_.size())};
+    }
+
+private:
+    std::optional<RemoteAddress> step(std::uintptr_t relation, RemoteAddress from)
+    {
+        MessageResult r = desktop_.sendMessage(tree_, win::TVM_GETNEXTITEM, relation,
+                                               static_cast<std::intptr_t>(static_cast<std::uintptr_t>(from)));
+        if (!r.delivered) {
+            unanswered_ = true;
+            return std::nullopt;
+        }
+        // A handle is a pointer of the reader's own width as the window
+        // system hands it on; kept as an unsigned value of that width.
+        return static_cast<RemoteAddress>(static_cast<std::uintptr_t>(r.answer));
+    }
+
+public:
+    // A message went unanswered: the target is hung or gone, and asking it
+    // for texts would only wait once more.
+    bool unanswered() const { return unanswered_; }
+
+private:
+    Desktop& desktop_;
+    WindowHandle tree_;
+    std::size_t limit_;
+    bool unanswered_ = false;
+    bool started_ = false;
+    bool stopped_ = false;
+    RemoteAddress current_ = 0;
+    std::vector<RemoteAddress> parents_;
+    std::unordered_set<RemoteAddress> visited_;
+};
+
+void appendItems(std::u16string& out, const std::vector<std::u16string>& texts, const std::vector<int>& depths)
+{
+    for (std::size_t i = 0; i < texts.size(); ++i) {
+        if (texts[i].empty())
+            continue;
+        out.append(static_cast<std::size_t>(depths[i]), u'\t');
+        out += texts[i];
+        out += u"\r\n";
+    }
+}
+
+} // namespace
+
+std::u16string readTreeView(Desktop& desktop, WindowHandle treeView)
+{
+    MessageResult count = desktop.sendMessage(treeView, win::TVM_GETCOUNT, 0, 0);
+    const auto items = static_cast<std::int32_t>(static_cast<std::uint32_t>(count.answer));
+    if (!count.delivered || items <= 0)
+        return {};
+    RemoteMemory memory(desktop, treeView);
+    if (!memory.isOpen())
+        return {};
+    const TextMessage m{treeView, win::TVM_GETITEMW, treeViewItemLayout(memory.pointerBytes()), false};
+    TreeWalk walk(desktop, treeView, static_cast<std::size_t>(items));
+    std::u16string out;
+    std::vector<TextQuery> queries;
+    std::vector<int> depths;
+    std::vector<std::u16string> texts;
+    for (bool more = true; more;) {
+        queries.clear();
+        depths.clear();
+        while (queries.size() < itemsPerRound) {
+            auto item = walk.next();
+            if (!item) {
+                more = false;
+                break;
+            }
+            queries.push_back({0, win::TVIF_TEXT | win::TVIF_HANDLE, 0, item->first});
+            depths.push_back(item->second);
+        }
+        texts.clear();
+        if (walk.unanswered() || !fetchTexts(desktop, memory, m, queries, texts))
+            more = false;
+        appendItems(out, texts, depths);
+    }
+    return out;
+}
+
+} // namespace quorvel
