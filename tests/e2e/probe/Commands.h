@@ -22,3 +22,4 @@ int CmdGuardedText(const Args& a);
 int CmdClipboardSet(const Args& a);
 int CmdClipboardEmpty(const Args& a);
 int CmdClipboardFormats(const Args& a);
+int CmdListViewText(const Args& a);

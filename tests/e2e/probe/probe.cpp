@@ -30,6 +30,7 @@ const Command kCommands[] = {
     {L"clipboard-set", 1, CmdClipboardSet, "clipboard-set <utf8_file>"},
     {L"clipboard-empty", 0, CmdClipboardEmpty, "clipboard-empty"},
     {L"clipboard-formats", 0, CmdClipboardFormats, "clipboard-formats"},
+    {L"listview-text", 3, CmdListViewText, "listview-text <hwnd> <item> <subitem>  (through the target's memory)"},
 };
 
 int Usage()
