@@ -5,8 +5,8 @@
 
 namespace quorvel {
 
-RemoteMemory::RemoteMemory(Desktop& desktop, WindowHandle window)
-    : desktop_(desktop), process_(desktop.openProcess(window))
+RemoteMemory::RemoteMemory(Desktop& desktop, WindowHandle window, std::size_t minBytes)
+    : desktop_(desktop), process_(desktop.openProcess(window)), minBytes_(minBytes)
 {
     if (process_.pointerBytes != 4 && process_.pointerBytes != 8 && isOpen()) {
         desktop_.closeProcess(process_);
@@ -36,6 +36,7 @@ RemoteAddress RemoteMemory::block(std::size_t bytes)
     if (block_ && blockBytes_ >= bytes)
         return block_;
     release();
+    bytes = std::max(bytes, minBytes_);
     const RemoteAddress at = desktop_.allocRemote(process_, bytes);
     if (!at)
         return 0;

@@ -15,7 +15,9 @@ namespace quorvel {
 
 class RemoteMemory {
 public:
-    RemoteMemory(Desktop& desktop, WindowHandle window);
+    // The first block is at least minBytes long, so that a read whose needs
+    // grow from a small structure to a batch still allocates once.
+    RemoteMemory(Desktop& desktop, WindowHandle window, std::size_t minBytes);
     ~RemoteMemory();
     RemoteMemory(const RemoteMemory&) = delete;
     RemoteMemory& operator=(const RemoteMemory&) = delete;
@@ -45,6 +47,7 @@ private:
 
     Desktop& desktop_;
     RemoteProcess process_;
+    std::size_t minBytes_;
     RemoteAddress block_ = 0;
     std::size_t blockBytes_ = 0;
 };

@@ -55,7 +55,7 @@ std::int32_t realCount(std::int32_t claimed, const std::function<std::optional<b
 class ListViewRead {
 public:
     ListViewRead(Desktop& desktop, WindowHandle listView)
-        : desktop_(desktop), listView_(listView), memory_(desktop, listView)
+        : desktop_(desktop), listView_(listView), memory_(desktop, listView, batchBlockBytes)
     {
     }
 

@@ -8,11 +8,6 @@ namespace quorvel {
 
 namespace {
 
-// Items per batch, and the characters of each text slot: most texts fit, and
-// a longer one is fetched again on its own.
-constexpr std::size_t batchItems = 256;
-constexpr std::size_t slotChars = 512;
-
 std::int32_t low32(std::intptr_t answer)
 {
     return static_cast<std::int32_t>(static_cast<std::uint32_t>(answer));

@@ -37,6 +37,13 @@ struct TextMessage {
 bool fetchTexts(Desktop& desktop, RemoteMemory& memory, const TextMessage& m, std::span<const TextQuery> queries,
                 std::vector<std::u16string>& texts);
 
+// Items per batch, and the characters of each text slot: most texts fit, and
+// a longer one is fetched again on its own.
+constexpr std::size_t batchItems = 256;
+constexpr std::size_t slotChars = 512;
+// A block that holds a whole batch of the largest structures.
+constexpr std::size_t batchBlockBytes = batchItems * (88 + slotChars * 2);
+
 // The most characters a text may have; no control shows a longer one, and
 // believing a larger length would mean reading without bound.
 constexpr std::size_t maxTextChars = std::size_t{1} << 20;

@@ -98,7 +98,7 @@ std::u16string readTreeView(Desktop& desktop, WindowHandle treeView)
     const auto items = static_cast<std::int32_t>(static_cast<std::uint32_t>(count.answer));
     if (!count.delivered || items <= 0)
         return {};
-    RemoteMemory memory(desktop, treeView);
+    RemoteMemory memory(desktop, treeView, batchBlockBytes);
     if (!memory.isOpen())
         return {};
     const TextMessage m{treeView, win::TVM_GETITEMW, treeViewItemLayout(memory.pointerBytes()), false};

@@ -1,0 +1,335 @@
+#include "listreader/ControlClass.h"
+#include "listreader/ListItemReader.h"
+
+#include "desktop/fake/FakeDesktop.h"
+
+#include <climits>
+#include <gtest/gtest.h>
+#include <stdexcept>
+
+using namespace quorvel;
+
+namespace {
+
+constexpr WindowHandle view = 700, header = 701, other = 702;
+
+struct ClassCase {
+    const char16_t* name;
+    ControlClass kind;
+};
+
+class Classify : public testing::TestWithParam<ClassCase> {};
+
+TEST_P(Classify, NamesOnlyTheSystemControls)
+{
+    EXPECT_EQ(classifyControl(GetParam().name), GetParam().kind);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Names, Classify,
+    testing::Values(
+        ClassCase{u"SysListView32", ControlClass::listView}, ClassCase{u"syslistview32", ControlClass::listView},
+        ClassCase{u"SysTreeView32", ControlClass::treeView}, ClassCase{u"SysHeader32", ControlClass::header},
+        ClassCase{u"Edit", ControlClass::edit}, ClassCase{u"ComboBox", ControlClass::comboBox},
+        ClassCase{u"ComboBoxEx32", ControlClass::comboBoxEx}, ClassCase{u"ComboLBox", ControlClass::listBox},
+        ClassCase{u"LISTBOX", ControlClass::listBox},
+        ClassCase{u"WindowsForms10.SysListView32.app.0.2bf8098_r6_ad1", ControlClass::listView},
+        ClassCase{u"WindowsForms10.SysTreeView32.app.0.141b42a_r9_ad1", ControlClass::treeView},
+        ClassCase{u"WindowsForms10.EDIT.app.0.2bf8098_r6_ad1", ControlClass::edit},
+        ClassCase{u"SysListView32Ex", ControlClass::unknown}, ClassCase{u"MySysListView32", ControlClass::unknown},
+        ClassCase{u"WindowsForms10.SysListView32", ControlClass::unknown},
+        ClassCase{u"WindowsForms10.Custom.app.0.1", ControlClass::unknown},
+        ClassCase{u"WindowsForms10..app.0.1", ControlClass::unknown}, ClassCase{u"", ControlClass::unknown},
+        ClassCase{u"DirectUIHWND", ControlClass::unknown}));
+
+// Runs against a target in a 32-bit and a 64-bit process: the structures
+// differ in layout, and 64-bit addresses and item handles lie above 4 GiB.
+class Views : public testing::TestWithParam<int> {
+protected:
+    Views() { desktop.process(1) = FakeProcess(GetParam()); }
+
+    FakeWindow& listView(std::vector<std::vector<std::u16string>> rows, std::int32_t columns, bool report = true)
+    {
+        FakeWindow& w = desktop.add(view, FakeKind::listView);
+        w.process = 1;
+        w.rows = std::move(rows);
+        w.columns = columns;
+        w.style = report ? win::LVS_REPORT : 0;
+        w.header = header;
+        desktop.add(header, FakeKind::header).parent = view;
+        desktop.window(header).process = 1;
+        return w;
+    }
+    FakeWindow& treeView(std::vector<FakeTreeItem> items)
+    {
+        FakeWindow& w = desktop.add(view, FakeKind::treeView);
+        w.process = 1;
+        w.tree = std::move(items);
+        return w;
+    }
+    std::u16string read(WindowHandle h = view) { return readListItems(desktop, h); }
+    void expectNothingLeft()
+    {
+        EXPECT_EQ(desktop.liveProcessHandles(), 0);
+        EXPECT_EQ(desktop.liveRemoteBlocks(), 0);
+    }
+    void hook(std::function<std::optional<MessageResult>(unsigned, std::uintptr_t, std::intptr_t)> h)
+    {
+        desktop.window(view).hook = std::move(h);
+    }
+    FakeProcess& process() { return desktop.process(1); }
+
+    FakeDesktop desktop;
+};
+
+INSTANTIATE_TEST_SUITE_P(Bitness, Views, testing::Values(4, 8), [](const auto& info) {
+    return info.param == 4 ? std::string("Process32") : std::string("Process64");
+});
+
+TEST_P(Views, ReportRowsFollowTheShownColumnOrder)
+{
+    FakeWindow& w = listView({{u"Z\u00fcrich", u"", u"c"}, {u"", u"", u""}, {u"\u65e5\u672c\u8a9e", u"b2", u"c2"}}, 3);
+    w.columnOrder = {2, 0, 1};
+    EXPECT_EQ(read(), u"c\tZ\u00fcrich\t\r\nc2\t\u65e5\u672c\u8a9e\tb2\r\n");
+    EXPECT_EQ(process().allocations, 1);
+    expectNothingLeft();
+}
+
+TEST_P(Views, OtherViewsShowTheLabelsAlone)
+{
+    listView({{u"one", u"hidden"}, {u"", u"hidden too"}, {u"three", u"x"}}, 2, false);
+    EXPECT_EQ(read(), u"one\r\nthree\r\n");
+}
+
+TEST_P(Views, HeaderStandsForItsListView)
+{
+    listView({{u"a", u"b"}}, 2);
+    EXPECT_EQ(read(header), u"a\tb\r\n");
+    // A header elsewhere is read as nothing.
+    desktop.add(other, FakeKind::header);
+    EXPECT_EQ(read(other), u"");
+}
+
+TEST_P(Views, TreeListsEveryItemIndentedByLevel)
+{
+    treeView({{u"top"},
+              {u"child", 0},
+              {u"grandchild", 1},
+              {u"", 1},
+              {u"under empty", 3},
+              {u"second child", 0},
+              {u"next top"}});
+    EXPECT_EQ(read(), u"top\r\n\tchild\r\n\t\tgrandchild\r\n\t\t\tunder empty\r\n\tsecond child\r\nnext top\r\n");
+    expectNothingLeft();
+}
+
+TEST_P(Views, ManyRowsComeInBatchesWithOneAllocation)
+{
+    std::vector<std::vector<std::u16string>> rows;
+    std::u16string expected;
+    for (int i = 0; i < 1000; ++i) {
+        rows.push_back({u"r" + std::u16string(1, static_cast<char16_t>(u'A' + i % 26)), u"x"});
+        expected += rows.back()[0] + u"\tx\r\n";
+    }
+    listView(rows, 2);
+    EXPECT_EQ(read(), expected);
+    EXPECT_EQ(process().allocations, 1);
+    expectNothingLeft();
+}
+
+TEST_P(Views, TextsThatFillTheirSlotAreFetchedAgainUpToTheLimit)
+{
+    const std::u16string mid(2000, u'm'), big(300000, u'b'), tooBig((std::size_t{1} << 20) + 5, u'x');
+    listView({{mid}, {big}, {tooBig}, {u"last"}}, 1);
+    EXPECT_EQ(read(), mid + u"\r\n" + big + u"\r\nlast\r\n");
+    expectNothingLeft();
+}
+
+TEST_P(Views, TextTheControlPointsAtInsteadIsReadWithinItsLength)
+{
+    listView({{u"a"}, {u"b"}, {u"c"}}, 1);
+    const RemoteAddress own = process().plantText(u"own text, longer than answered");
+    const int textField = GetParam() == 8 ? 24 : 20;
+    hook([&](unsigned msg, std::uintptr_t row, std::intptr_t lParam) -> std::optional<MessageResult> {
+        if (msg != win::LVM_GETITEMTEXTW || row == 2)
+            return std::nullopt;
+        // Row 0 points at text of its own; row 1 at memory that can't be read.
+        const RemoteAddress pointed = row == 0 ? own : RemoteAddress{0x1000};
+        process().write(process().fromParam(lParam) + textField, &pointed, static_cast<std::size_t>(GetParam()));
+        return MessageResult{true, 8};
+    });
+    EXPECT_EQ(read(), u"own text\r\nc\r\n");
+    expectNothingLeft();
+}
+
+TEST_P(Views, LyingCountsEndAtTheRealItems)
+{
+    FakeWindow& w = listView({{u"a", u"b", u"c"}, {u"d", u"e", u"f"}}, 3);
+    for (std::intptr_t claim : {std::intptr_t{INT_MAX}, std::intptr_t{-1}, std::intptr_t{INT_MIN}, std::intptr_t{0}}) {
+        w.hook = [claim](unsigned msg, std::uintptr_t, std::intptr_t) -> std::optional<MessageResult> {
+            if (msg == win::LVM_GETITEMCOUNT)
+                return MessageResult{true, claim};
+            return std::nullopt;
+        };
+        desktop.sentMessages.clear();
+        EXPECT_EQ(read(), claim > 0 ? u"a\tb\tc\r\nd\te\tf\r\n" : u"") << claim;
+        EXPECT_LT(desktop.sentMessages.size(), 60u) << claim;
+    }
+    expectNothingLeft();
+}
+
+TEST_P(Views, HeaderClaimingTooManyColumnsGivesTheRealOnes)
+{
+    listView({{u"a", u"b", u"c"}}, 3);
+    desktop.window(header).hook = [](unsigned msg, std::uintptr_t, std::intptr_t) -> std::optional<MessageResult> {
+        if (msg == win::HDM_GETITEMCOUNT)
+            return MessageResult{true, 100000};
+        return std::nullopt;
+    };
+    EXPECT_EQ(read(), u"a\tb\tc\r\n");
+}
+
+TEST_P(Views, ABadColumnOrderFallsBackToIndexOrder)
+{
+    FakeWindow& w = listView({{u"a", u"b", u"c"}}, 3);
+    w.columnOrder = {0, 0, 1};
+    EXPECT_EQ(read(), u"a\tb\tc\r\n");
+}
+
+TEST_P(Views, TreeWalkEndsAtACycleAndAtTheCount)
+{
+    treeView({{u"a"}, {u"b", 0}, {u"c", 1}, {u"d"}});
+    const RemoteAddress a = desktop.treeItem(view, 0), c = desktop.treeItem(view, 2);
+    for (RemoteAddress loopTo : {a, c}) {
+        // c's child is an ancestor (a) or c itself.
+        hook([&, loopTo](unsigned msg, std::uintptr_t relation, std::intptr_t from) -> std::optional<MessageResult> {
+            if (msg == win::TVM_GETNEXTITEM && relation == win::TVGN_CHILD && process().fromParam(from) == c)
+                return MessageResult{true, static_cast<std::intptr_t>(loopTo)};
+            return std::nullopt;
+        });
+        EXPECT_EQ(read(), u"a\r\n\tb\r\n\t\tc\r\n");
+    }
+    // A count smaller than the tree bounds the walk.
+    hook([](unsigned msg, std::uintptr_t, std::intptr_t) -> std::optional<MessageResult> {
+        if (msg == win::TVM_GETCOUNT)
+            return MessageResult{true, 2};
+        return std::nullopt;
+    });
+    EXPECT_EQ(read(), u"a\r\n\tb\r\n");
+    expectNothingLeft();
+}
+
+TEST_P(Views, UnansweredMessageEndsTheReadKeepingWholeLines)
+{
+    std::vector<std::vector<std::u16string>> rows;
+    for (int i = 0; i < 300; ++i)
+        rows.push_back({u"x", u"y"});
+    listView(rows, 2);
+    int texts = 0;
+    hook([&](unsigned msg, std::uintptr_t, std::intptr_t) -> std::optional<MessageResult> {
+        if (msg == win::LVM_GETITEMTEXTW && ++texts == 301)
+            return MessageResult{};
+        return std::nullopt;
+    });
+    std::u16string expected;
+    for (int i = 0; i < 150; ++i)
+        expected += u"x\ty\r\n";
+    EXPECT_EQ(read(), expected);
+    expectNothingLeft();
+
+    treeView({{u"a"}, {u"b", 0}, {u"c"}});
+    hook([](unsigned msg, std::uintptr_t relation, std::intptr_t) -> std::optional<MessageResult> {
+        if (msg == win::TVM_GETNEXTITEM && relation == win::TVGN_NEXT)
+            return MessageResult{};
+        return std::nullopt;
+    });
+    EXPECT_EQ(read(), u"");
+    expectNothingLeft();
+}
+
+TEST_P(Views, RemoteMemoryIsReleasedOnEveryPath)
+{
+    listView({{u"a"}, {u"b"}}, 1);
+    hook([](unsigned msg, std::uintptr_t row, std::intptr_t) -> std::optional<MessageResult> {
+        if (msg == win::LVM_GETITEMTEXTW && row == 1)
+            throw std::runtime_error("target went away");
+        return std::nullopt;
+    });
+    EXPECT_THROW(read(), std::runtime_error);
+    expectNothingLeft();
+
+    hook(nullptr);
+    process().allocFails = true;
+    EXPECT_EQ(read(), u"");
+    expectNothingLeft();
+
+    process().allocFails = false;
+    process().openable = false;
+    const int allocations = process().allocations;
+    EXPECT_EQ(read(), u"");
+    EXPECT_EQ(process().allocations, allocations);
+    expectNothingLeft();
+}
+
+TEST(ViewDispatch, EditOfAComboBoxReadsTheComboBox)
+{
+    FakeDesktop desktop;
+    desktop.add(800, FakeKind::comboBox).items = {u"one", u"", u"two"};
+    desktop.add(801, FakeKind::edit).parent = 800;
+    desktop.add(802, FakeKind::edit).parent = 803;
+    desktop.add(803, FakeKind::listBox).items = {u"not a combo"};
+    EXPECT_EQ(readListItems(desktop, 801), u"one\r\ntwo\r\n");
+    EXPECT_EQ(readListItems(desktop, 802), u"");
+}
+
+TEST(ViewDispatch, NoPrivateMessageReachesAnUnknownClass)
+{
+    for (const char16_t* name : {u"MyGrid", u"SysListView32Ex", u"WindowsForms10.Window.8.app.0.1", u"Static"}) {
+        FakeDesktop desktop;
+        FakeWindow& w = desktop.add(900, FakeKind::listView);
+        w.className = name;
+        w.rows = {{u"must not show"}};
+        desktop.add(901, FakeKind::header).parent = 900;
+        desktop.window(901).className = name;
+        for (WindowHandle h : {900, 901})
+            EXPECT_EQ(readListItems(desktop, h), u"");
+        for (unsigned msg : desktop.sentMessages)
+            EXPECT_LT(msg, win::WM_USER) << std::hex << msg;
+        EXPECT_EQ(desktop.liveProcessHandles(), 0);
+    }
+}
+
+struct OwnerDrawCase {
+    FakeKind kind;
+    const char16_t* className;
+    std::int32_t style;
+    bool shown;
+};
+
+class OwnerDrawn : public testing::TestWithParam<OwnerDrawCase> {};
+
+TEST_P(OwnerDrawn, ListsWithoutStringsShowNothing)
+{
+    FakeDesktop desktop;
+    FakeWindow& w = desktop.add(500, GetParam().kind);
+    w.className = GetParam().className;
+    w.style = GetParam().style;
+    w.items = {u"\x1234\x0001"}; // what an item's number reads like as text
+    EXPECT_EQ(readListItems(desktop, 500), GetParam().shown ? u"\x1234\x0001\r\n" : u"");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Styles, OwnerDrawn,
+    testing::Values(
+        OwnerDrawCase{FakeKind::listBox, u"ListBox", win::LBS_OWNERDRAWFIXED, false},
+        OwnerDrawCase{FakeKind::listBox, u"ListBox", win::LBS_OWNERDRAWVARIABLE, false},
+        OwnerDrawCase{FakeKind::listBox, u"ComboLBox", win::LBS_OWNERDRAWFIXED, false},
+        OwnerDrawCase{FakeKind::listBox, u"ListBox", win::LBS_OWNERDRAWFIXED | win::LBS_HASSTRINGS, true},
+        OwnerDrawCase{FakeKind::listBox, u"ListBox", 0, true},
+        OwnerDrawCase{FakeKind::comboBox, u"ComboBox", win::CBS_OWNERDRAWFIXED, false},
+        OwnerDrawCase{FakeKind::comboBox, u"ComboBox", win::CBS_OWNERDRAWVARIABLE | win::LBS_HASSTRINGS, false},
+        OwnerDrawCase{FakeKind::comboBox, u"ComboBox", win::CBS_OWNERDRAWVARIABLE | win::CBS_HASSTRINGS, true},
+        // The bits mean nothing to another class.
+        OwnerDrawCase{FakeKind::listBox, u"MyList", win::LBS_OWNERDRAWFIXED, true}));
+
+} // namespace
