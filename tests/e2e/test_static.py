@@ -1,12 +1,21 @@
-"""The exe is linked statically: it may import only DLLs every Windows has."""
+"""What can be checked in the exe without running it: its imports, machine, size and resources."""
 
 import argparse
+import os
 import re
+import struct
 import subprocess
 import sys
 import unittest
+import xml.etree.ElementTree as ET
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+import peimage  # noqa: E402
 
 ALLOWED = {"kernel32.dll", "user32.dll", "gdi32.dll", "comctl32.dll", "msvcrt.dll", "advapi32.dll"}
+MAX_SIZE = 1 << 20
+ASM_V1, ASM_V3 = "{urn:schemas-microsoft-com:asm.v1}", "{urn:schemas-microsoft-com:asm.v3}"
+WINDOWS_SETTINGS_2016 = "{http://schemas.microsoft.com/SMI/2016/WindowsSettings}"
 ARGS = None
 
 
@@ -15,17 +24,83 @@ def imported_dlls(objdump, exe):
     return [m.group(1) for m in re.finditer(r"^\s*DLL Name:\s*(\S+)", out, re.MULTILINE)]
 
 
-class ImportsTest(unittest.TestCase):
+def of_type(resources, kind):
+    """{(name, language): bytes} of one resource type."""
+    return {key[1:]: data for key, data in resources.items() if key[0] == kind}
+
+
+class StaticTest(unittest.TestCase):
+    @classmethod
+    def setUpClass(cls):
+        cls.resources = peimage.resources(ARGS.exe)
+
     def test_imports_only_system_dlls(self):
+        # The exe is linked statically: it may import only DLLs every Windows has.
         dlls = imported_dlls(ARGS.objdump, ARGS.exe)
         self.assertIn("user32.dll", [d.lower() for d in dlls])
         unexpected = [d for d in dlls if d.lower() not in ALLOWED]
         self.assertEqual(unexpected, [], f"imports beyond the system DLLs: {dlls}")
+
+    def test_machine_matches_the_build(self):
+        want = peimage.I386 if ARGS.bits == "32" else peimage.AMD64
+        self.assertEqual(peimage.machine(ARGS.exe), want)
+
+    def test_size_at_most_one_mebibyte(self):
+        self.assertLessEqual(os.path.getsize(ARGS.exe), MAX_SIZE)
+
+    def test_version_record(self):
+        records = of_type(self.resources, peimage.RT_VERSION)
+        self.assertEqual(len(records), 1, list(records))
+        key, fixed, children = peimage.version_tree(next(iter(records.values())))
+        self.assertEqual(key, "VS_VERSION_INFO")
+        signature, _, ms, ls, product_ms, product_ls = struct.unpack_from("<6I", fixed)
+        self.assertEqual(signature, 0xFEEF04BD)
+        self.assertEqual((ms, ls, product_ms, product_ls), (0x10000, 0, 0x10000, 0))
+        blocks = {k: c for k, _, c in children}
+        tables = {k.lower(): {name: text for name, text, _ in c} for k, _, c in blocks["StringFileInfo"]}
+        self.assertEqual(list(tables), ["040904b0"])
+        strings = tables["040904b0"]
+        self.assertEqual(strings.get("FileVersion"), "1.00")
+        self.assertEqual(strings.get("ProductVersion"), "1.00")
+        variables = {k: v for k, v, _ in blocks["VarFileInfo"]}
+        self.assertEqual(struct.unpack("<HH", variables["Translation"]), (0x0409, 1200))
+
+    def test_icon_group_of_32_and_16_pixels_in_16_colours(self):
+        groups = of_type(self.resources, peimage.RT_GROUP_ICON)
+        self.assertEqual(len(groups), 1, list(groups))
+        group = next(iter(groups.values()))
+        reserved, kind, count = struct.unpack_from("<HHH", group)
+        self.assertEqual((reserved, kind), (0, 1))
+        icons = {name: data for (name, _), data in of_type(self.resources, peimage.RT_ICON).items()}
+        sizes = []
+        for i in range(count):
+            w, h, colours, _, _, bits, size, icon_id = struct.unpack_from("<BBBBHHIH", group, 6 + 14 * i)
+            sizes.append((w, h))
+            with self.subTest(size=(w, h)):
+                self.assertEqual((colours, bits), (16, 4))
+                self.assertIn(icon_id, icons)
+                self.assertEqual(len(icons[icon_id]), size)
+                header_size, bmp_w, bmp_h, _, bmp_bits = struct.unpack_from("<IiiHH", icons[icon_id])
+                # The bitmap's height counts the colour image and the mask.
+                self.assertEqual((header_size, bmp_w, bmp_h, bmp_bits), (40, w, 2 * h, 4))
+        self.assertEqual(sorted(sizes), [(16, 16), (32, 32)])
+
+    def test_manifest(self):
+        manifests = of_type(self.resources, peimage.RT_MANIFEST)
+        self.assertEqual([name for name, _ in manifests], [1])
+        root = ET.fromstring(next(iter(manifests.values())))
+        controls = [e.attrib for e in root.iter(ASM_V1 + "assemblyIdentity")
+                    if e.get("name") == "Microsoft.Windows.Common-Controls"]
+        self.assertEqual([c.get("version") for c in controls], ["6.0.0.0"])
+        level = next(root.iter(ASM_V3 + "requestedExecutionLevel"))
+        self.assertEqual(level.get("level"), "asInvoker")
+        self.assertEqual(next(root.iter(WINDOWS_SETTINGS_2016 + "dpiAwareness")).text, "PerMonitorV2")
 
 
 if __name__ == "__main__":
     parser = argparse.ArgumentParser()
     parser.add_argument("--objdump", required=True)
     parser.add_argument("--exe", required=True)
+    parser.add_argument("--bits", required=True, choices=("32", "64"))
     ARGS, rest = parser.parse_known_args()
     unittest.main(argv=[sys.argv[0], *rest])
