@@ -71,7 +71,7 @@ int CmdListViewText(const Args& a)
     const bool self64 = sizeof(void*) == 8;
     const bool system64 = self64 || IsWow64(GetCurrentProcess());
     const bool target64 = system64 && !IsWow64(process);
-    fprintf(stdout, "probe_bits=%d target_bits=%d\n", self64 ? 64 : 32, target64 ? 64 : 32);
+    fprintf(stdout, "probe_bits=%d\ntarget_bits=%d\n", self64 ? 64 : 32, target64 ? 64 : 32);
 
     int result = 1;
     const SIZE_T bytes = kItemBytes + kTextChars * sizeof(wchar_t);
