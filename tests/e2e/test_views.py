@@ -1,0 +1,249 @@
+"""Quorvel reads another process's list views (report, icon and virtual), a list view's header, a tree view and
+the Edit of an editable combo box, whether the user types the handle or points at the control; and it reads
+them across bitness: the 64-bit exe a 32-bit target, the 32-bit exe a 64-bit one.
+
+Under Wine 8 a 32-bit process's VirtualAllocEx in a 64-bit process lands below 4 GB, so the 32-bit exe reads a
+64-bit target like any other; CrossBitnessTest checks both that and the listings.
+"""
+
+import os
+import shutil
+import subprocess
+import sys
+import time
+import unittest
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+import harness  # noqa: E402
+
+ARGS = None
+FIGURES = {}
+
+# Kept apart from the target's own table so a slip on either side shows up. Every expected line is written
+# as Quorvel shows it: cells joined by TAB in the order the columns are shown, here "No.", "Name", "Note"
+# (column indexes 2, 0, 1).
+LONG = "0123456789" * 200
+REPORT_ROW_COUNT = 10000
+REPORT_SPECIAL = {
+    0: "0\tZ\u00fcrich\t\u65e5\u672c\u8a9e",  # cells "Zürich", "日本語", "0"
+    1: "c\ta\t",  # "a", "", "c": an empty cell
+    2: None,  # "", "", "": a row with no text adds no line
+    3: "\t\tlabel empty",  # "", "label empty", "": an empty label, the row still counts
+    5000: "5000\tlong\t" + LONG,  # "long", 2,000 characters, "5000"
+    9999: "\tlast\t",  # "last", "", ""
+}
+
+
+def report_line(i):
+    if i in REPORT_SPECIAL:
+        return REPORT_SPECIAL[i]
+    return f"{i}\titem {i:05d}\tnote {i}"
+
+
+def lines(items):
+    """What txtList shows for these lines: every non-empty one, each ending in CR LF."""
+    return "".join(item + "\r\n" for item in items if item)
+
+
+REPORT = lines(report_line(i) for i in range(REPORT_ROW_COUNT))
+# Icon view: the labels alone; the items' second column ("hidden 0", ...) must not show.
+ICONS = lines(["first", "Z\u00fcrich", "", "\u65e5\u672c\u8a9e", "last"])
+# Owner data, two columns in their own order; every 250th row is empty, every third has no second cell.
+VIRTUAL = lines("" if i % 250 == 249 else f"virtual {i:04d}\t" + ("" if i % 3 == 0 else f"\u00fcber {i:04d}")
+                for i in range(2000))
+# "Deutschland" is collapsed in the target; an item with empty text under "Asia" adds no line.
+TREE = lines([
+    "Europe",
+    "\tSchweiz",
+    "\t\tZ\u00fcrich",
+    "\t\tGen\u00e8ve",
+    "\tDeutschland",
+    "\t\tM\u00fcnchen",
+    "\t\tK\u00f6ln",
+    "Asia",
+    "\t\u65e5\u672c",
+    "\t\t\u6771\u4eac",
+    "\t\t\u5927\u962a",
+    "\t\ud55c\uad6d",
+    "Oceania",
+])
+EDIT_COMBO = lines(["edit combo", "Z\u00fcrich", "", "\u65e5\u672c\u8a9e", "omega"])
+
+# What the target's views window answers about its tree: expanded items, and the depth-first index of the
+# selected and of the first visible item (-1 for none).
+WM_APP = 0x8000
+QUERY_TREE_EXPANDED, QUERY_TREE_SELECTED, QUERY_TREE_FIRST_VISIBLE = WM_APP + 1, WM_APP + 2, WM_APP + 3
+TREE_STATE = (4, -1, 0)
+
+WINE32 = "/usr/lib/wine/wine"
+
+
+def host_runs_32bit():
+    """The 32-bit Wine loader is a 32-bit Linux program: it starts only where the host runs 32-bit code."""
+    try:
+        return subprocess.run([WINE32, "--version"], capture_output=True, timeout=60).returncode == 0
+    except (OSError, subprocess.TimeoutExpired):
+        return False
+
+
+class ViewsSession:
+    """One Wine session with a demo target and Quorvel, and the ways a test names a control to Quorvel."""
+
+    def __init__(self, name, target):
+        self.session = harness.WineSession(ARGS.build, ARGS.probe, name)
+        try:
+            s = self.session.start()
+            self.handles = s.start_list_target(target)
+            s.find_window("Quorvel Demo Views")
+            _, self.main, self.txt_wnd, self.txt_list, self.capture, self.xid = s.start_quorvel(ARGS.exe)
+        except BaseException:
+            self.session.close()
+            raise
+
+    def close(self):
+        self.session.close()
+
+    def show(self, name, expected, timeout=30):
+        """Types the named control's handle into txtWnd and waits for txtList to hold exactly the listing;
+        returns the seconds from the handle showing in txtWnd to the listing showing in txtList."""
+        s = self.session
+        handle = str(self.handles[name])
+        s.clear_field(self.xid, self.main, self.txt_wnd, "txtWnd")
+        # The first digit alone names no list, so its read empties txtList: whatever shows after the last
+        # digit then comes from this read, even when the previous test left the same listing.
+        s.type_text(handle[0])
+        s.wait_text(self.txt_list, "", timeout=10)
+        s.type_text(handle[1:])
+        s.wait_text(self.txt_wnd, handle, timeout=10)
+        started = time.monotonic()
+        s.wait_text(self.txt_list, expected, timeout=timeout)
+        return time.monotonic() - started
+
+    def tree_state(self):
+        views = self.handles["views"]
+        return tuple(self.session.probe_int("send", views, q, 0, 0, 5000)
+                     for q in (QUERY_TREE_EXPANDED, QUERY_TREE_SELECTED, QUERY_TREE_FIRST_VISIBLE))
+
+
+class ReadsViews:
+    """The reading tests, shared by the target of the exe's own bitness and that of the other one."""
+
+    views = None
+
+    def test_report_view_rows_in_shown_column_order(self):
+        seconds = self.views.show("report", REPORT, timeout=180)
+        FIGURES.setdefault(f"{self.figure_prefix}report_read_s", round(seconds, 1))
+
+    def test_header_reads_its_list_view(self):
+        self.views.show("header", REPORT, timeout=180)
+
+    def test_icon_view_shows_labels_only(self):
+        self.views.show("icons", ICONS)
+
+    def test_virtual_list_view(self):
+        self.views.show("virtual", VIRTUAL, timeout=60)
+
+    def test_tree_view_every_item_and_nothing_changed(self):
+        self.assertEqual(self.views.tree_state(), TREE_STATE, "the target's tree is not as it starts")
+        self.views.show("tree", TREE)
+        self.assertEqual(self.views.tree_state(), TREE_STATE, "reading expanded, selected or scrolled the tree")
+
+    def test_editable_combo_box_by_its_handle_and_by_its_edit(self):
+        self.views.show("editcombo", EDIT_COMBO)
+        # Another listing in between, so the Edit's read has to replace it.
+        self.views.show("icons", ICONS)
+        self.views.show("editcombo_edit", EDIT_COMBO)
+
+
+class ViewsTest(ReadsViews, unittest.TestCase):
+    figure_prefix = ""
+
+    @classmethod
+    def setUpClass(cls):
+        cls.views = ViewsSession("views", ARGS.target)
+        FIGURES["report_fill_ms"] = cls.views.handles["report_fill_ms"]
+
+    @classmethod
+    def tearDownClass(cls):
+        cls.views.close()
+
+    # --- pointing ------------------------------------------------------------------------------------------------
+
+    def tracking(self):
+        """Tracking is on exactly while the handle field is disabled."""
+        style = next(r["style"] for r in self.views.session.rects(self.views.main) if r.get("id") == harness.ID_TXTWND)
+        return bool(style & 0x08000000)  # WS_DISABLED
+
+    def set_tracking(self, on):
+        v = self.views
+        if self.tracking() != on:
+            v.session.focus(v.xid)
+            v.session.click_window(v.capture)
+            harness.wait_for(lambda: self.tracking() == on, 10, f"tracking {'on' if on else 'off'}")
+
+    def test_f12_over_the_text_of_an_editable_combo_box_captures_its_edit(self):
+        v, s = self.views, self.views.session
+        edit = v.handles["editcombo_edit"]
+        qx, qy, qw, qh = s.screen_rect(v.main)
+        x, y, w, h = s.screen_rect(edit)
+        px, py = x + w // 2, y + h // 2
+        self.assertFalse(qx <= px < qx + qw and qy <= py < qy + qh, "Quorvel covers the editable combo box")
+        self.set_tracking(True)
+        # Wine skips a pointer move to the position it has cached, so step beside it first.
+        s.xdotool("mousemove", "--sync", px + 1, py + 1)
+        s.xdotool("mousemove", "--sync", px, py)
+        # Held until the capture shows, so at least one tick sees the key down and newly pressed.
+        s.focus(v.xid)
+        s.xdotool("keydown", "F12")
+        try:
+            s.wait_text(v.txt_wnd, str(edit), timeout=10)
+        finally:
+            s.xdotool("keyup", "F12")
+        s.wait_text(v.txt_list, EDIT_COMBO, timeout=30)
+        self.assertFalse(self.tracking())
+
+    # --- the README picture --------------------------------------------------------------------------------------
+
+    def test_screenshot_of_report_rows(self):
+        v, s = self.views, self.views.session
+        v.show("report", REPORT, timeout=180)
+        path = s.screenshot(os.path.join(ARGS.build, "screenshot-listview.png"), v.xid)
+        _, _, w, h = s.screen_rect(v.main)
+        self.assertEqual(harness.png_size(path), (w, h))
+        if ARGS.docs and os.environ.get("QUORVEL_UPDATE_SCREENSHOT") == "1":
+            os.makedirs(ARGS.docs, exist_ok=True)
+            shutil.copyfile(path, os.path.join(ARGS.docs, "screenshot-listview.png"))
+
+
+class CrossBitnessTest(ReadsViews, unittest.TestCase):
+    """The same controls in a target of the other bitness (the other build's demo target)."""
+
+    figure_prefix = "cross_"
+
+    @classmethod
+    def setUpClass(cls):
+        other = ARGS.other_target
+        if not other or not os.path.isfile(other):
+            raise unittest.SkipTest(f"no demo target of the other bitness at {other!r}: build the other preset")
+        if not host_runs_32bit():
+            raise unittest.SkipTest(f"this host runs no 32-bit code ({WINE32} --version fails)")
+        cls.views = ViewsSession("views-cross", other)
+
+    @classmethod
+    def tearDownClass(cls):
+        cls.views.close()
+
+    def test_target_memory_of_the_other_bitness_lies_below_4_gb(self):
+        # What the reader relies on across bitness, checked with the probe of the exe's own bitness: the
+        # block allocated in the target has an address a 32-bit process can hold, and a cell read through
+        # it in the target's own layout arrives whole.
+        out = self.views.session.probe("listview-text", self.views.handles["report"], 0, 1).decode("utf-8")
+        fields = dict(line.split("=", 1) for line in out.splitlines() if "=" in line)
+        self.assertNotEqual(fields["probe_bits"], fields["target_bits"], out)
+        self.assertLess(int(fields["address"], 16), 1 << 32, out)
+        self.assertEqual(fields["text"], "\u65e5\u672c\u8a9e", out)
+
+
+if __name__ == "__main__":
+    ARGS, argv = harness.parse_args("exe", "target", "probe", "build", optional=("docs", "other-target"))
+    harness.main_with_figures(ARGS, argv, "views", FIGURES)
