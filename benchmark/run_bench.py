@@ -15,6 +15,8 @@ import time
 ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 sys.path.insert(0, os.path.join(ROOT, "tests", "e2e"))
 import harness  # noqa: E402
+import peimage  # noqa: E402
+import winehost  # noqa: E402
 
 BEGIN, END = "<!-- bench:begin -->", "<!-- bench:end -->"
 
@@ -37,7 +39,7 @@ def run(args):
     driver = args.driver or os.path.join(build, "benchmark", "benchdriver.exe")
     for path in (exe, target, driver):
         if not os.path.isfile(path):
-            sys.exit(f"run_bench: {path} is missing; build the mingw-i686 preset first")
+            sys.exit(f"run_bench: {path} is missing; build its preset first")
 
     pinned = None
     if not args.no_pin and hasattr(os, "sched_setaffinity"):
@@ -58,7 +60,7 @@ def run(args):
                        "--max-items", args.max_items,
                        "--rewrite-reps", args.rewrite_reps,
                        "--rewrite-budget-s", args.rewrite_budget, "--timeout-s", args.message_timeout]
-        result = subprocess.run(["wine", driver, *map(str, driver_args)], env=session.env(), stdin=subprocess.DEVNULL,
+        result = subprocess.run(harness.wine(driver, *driver_args), env=session.env(), stdin=subprocess.DEVNULL,
                                 stdout=subprocess.PIPE, timeout=args.timeout)
     elapsed = time.monotonic() - started
     out = result.stdout.decode("utf-8", "replace").replace("\r\n", "\n")
@@ -68,7 +70,7 @@ def run(args):
 
     header = [
         f"Quorvel list-reader benchmark, {time.strftime('%Y-%m-%d')}, {harness.wine_version()}, "
-        f"32-bit build, {cpu_name()}, "
+        f"{32 if peimage.is_32bit(exe) else 64}-bit build, {cpu_name()}, "
         + (f"every process on CPU {pinned}" if pinned is not None else "processes not pinned"),
         "Medians in milliseconds. floor: the reader's messages sent from a bare loop, nothing kept; "
         "reader: Quorvel, from the change of txtWnd to txtList holding the listing; "
@@ -103,7 +105,8 @@ def update_readme(readme, figures):
 
 def main():
     parser = argparse.ArgumentParser(description=__doc__)
-    parser.add_argument("--build", default=os.path.join(ROOT, "build", "mingw-i686"))
+    parser.add_argument("--build", help="build folder (default: build/mingw-i686, or build/mingw-x86_64 on a host "
+                        "that runs no 32-bit code)")
     parser.add_argument("--exe", help="quorvel.exe (default: the one in the build folder)")
     parser.add_argument("--target", help="benchtarget.exe")
     parser.add_argument("--driver", help="benchdriver.exe")
@@ -121,6 +124,8 @@ def main():
     parser.add_argument("--update-readme", action="store_true", help="put the figures into README.md")
     parser.add_argument("--readme", default=os.path.join(ROOT, "README.md"))
     args = parser.parse_args()
+    if not args.build:
+        args.build = os.path.join(ROOT, "build", "mingw-i686" if winehost.runs_32bit() else "mingw-x86_64")
 
     figures = run(args)
     out = os.path.join(os.path.abspath(args.build), "benchmark-figures.txt")

@@ -1,6 +1,7 @@
 #!/usr/bin/env python3
 """One line of figures over a test run: hostile behaviours and bad inputs tried, fuzz executions, crashes and
-lost items, gathered from the figures the end-to-end suites keep and from the fuzzers' final statistics."""
+lost items, gathered from the figures the end-to-end suites keep and from the fuzzers' final statistics, and
+whether the 32-bit exe's end-to-end suites ran or were skipped, and why."""
 import glob
 import json
 import os
@@ -25,4 +26,13 @@ if os.path.exists(log):
         text = f.read()
     totals["fuzz_executions"] = sum(int(n) for n in re.findall(r"stat::number_of_executed_units:\s*(\d+)", text))
     totals["crashes"] += len(re.findall(r"==\d+==ERROR: (?:AddressSanitizer|libFuzzer)", text))
+i686 = os.path.join(build, "mingw-i686")
+skipped = os.path.join(i686, "figures", "e2e-skipped.json")
+if os.path.exists(skipped):
+    with open(skipped) as f:
+        totals["i686_e2e"] = f"skipped ({json.load(f)['reason']})"
+elif os.path.exists(os.path.join(i686, "Testing", "Temporary", "LastTest.log")):
+    totals["i686_e2e"] = "ran"
+else:
+    totals["i686_e2e"] = "not run"
 print("summary: " + " ".join(f"{k}={v}" for k, v in totals.items()))

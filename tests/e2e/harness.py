@@ -19,6 +19,9 @@ import tempfile
 import time
 import unittest
 
+import peimage
+import winehost
+
 # Bump when the template's registry settings change, so existing templates get rebuilt.
 TEMPLATE_REVISION = "6"
 
@@ -82,11 +85,16 @@ def base_env():
     env["WINEDLLOVERRIDES"] = "mscoree,mshtml=;winemenubuilder.exe=d"
     # Wine converts command-line arguments with the Unix charset.
     env["LANG"] = env["LC_ALL"] = "C.UTF-8"
-    return env
+    return winehost.loader_env(env)
+
+
+def wine(exe, *args):
+    """The command line that starts a Windows program, or one of Wine's own (wineboot, regedit, reg)."""
+    return [winehost.loader(), exe, *map(str, args)]
 
 
 def wine_version():
-    return subprocess.run(["wine", "--version"], capture_output=True, text=True, check=True).stdout.strip()
+    return subprocess.run(wine("--version"), capture_output=True, text=True, check=True).stdout.strip()
 
 
 @contextlib.contextmanager
@@ -100,10 +108,10 @@ def file_lock(path):
 
 
 def ensure_template(build_dir):
-    """Creates <build>/wineprefix-template once; a stamp records the settings and Wine version behind it."""
+    """Creates <build>/wineprefix-template once; a stamp records the settings, loader and Wine version behind it."""
     template = os.path.join(build_dir, "wineprefix-template")
     stamp = os.path.join(template, ".quorvel-template-stamp")
-    want = f"{TEMPLATE_REVISION} {wine_version()}"
+    want = f"{TEMPLATE_REVISION} {winehost.loader()} {wine_version()}"
     with file_lock(template + ".lock"):
         with contextlib.suppress(OSError), open(stamp) as f:
             if f.read() == want:
@@ -112,12 +120,12 @@ def ensure_template(build_dir):
         env = base_env()
         env["WINEPREFIX"] = template
         env.pop("DISPLAY", None)
-        subprocess.run(["wine", "wineboot", "--init"], env=env, check=True, timeout=300,
+        subprocess.run(wine("wineboot", "--init"), env=env, check=True, timeout=300,
                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         reg = os.path.join(template, "quorvel-template.reg")
         with open(reg, "w", encoding="ascii", newline="\r\n") as f:
             f.write(TEMPLATE_REG)
-        subprocess.run(["wine", "regedit", "/S", win_path(reg)], env=env, check=True, timeout=120,
+        subprocess.run(wine("regedit", "/S", win_path(reg)), env=env, check=True, timeout=120,
                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         # The registry reaches the *.reg files only once the server has gone.
         subprocess.run(["wineserver", "-w"], env=env, check=True, timeout=120)
@@ -247,7 +255,7 @@ class WineSession:
     def spawn(self, exe, *args):
         """Starts a Windows program in the background; its output goes to a log in the run folder."""
         log = open(self.path(f"{os.path.basename(exe)}-{len(self.procs)}.log"), "wb")
-        p = subprocess.Popen(["wine", exe, *map(str, args)], env=self.env(), stdin=subprocess.DEVNULL,
+        p = subprocess.Popen(wine(exe, *args), env=self.env(), stdin=subprocess.DEVNULL,
                              stdout=log, stderr=subprocess.STDOUT, start_new_session=True)
         log.close()
         self.procs.append(p)
@@ -257,7 +265,7 @@ class WineSession:
         """Runs a Windows program to its end. Its output goes through files, not pipes: a Wine service the
         program happens to start (explorer, services) inherits its handles and would hold a pipe open."""
         with tempfile.TemporaryFile() as out, tempfile.TemporaryFile() as err:
-            p = subprocess.Popen(["wine", exe, *map(str, args)], env=self.env(), stdin=subprocess.DEVNULL,
+            p = subprocess.Popen(wine(exe, *args), env=self.env(), stdin=subprocess.DEVNULL,
                                  stdout=out, stderr=err)
             try:
                 code = p.wait(timeout)
@@ -413,14 +421,26 @@ def record_figures(build_dir, name, figures):
         json.dump(figures, f)
 
 
+def skip_unless_host_runs(build_dir, exe):
+    """Ends the suite as skipped when the exe is 32-bit and this host runs no 32-bit code, and keeps the reason
+    for the summary line; ctest counts the exit code as a skip, never a pass."""
+    if peimage.is_32bit(exe) and not winehost.runs_32bit():
+        print(f"skipped: {winehost.NO_32BIT}: {exe} is a 32-bit exe")
+        record_figures(build_dir, "e2e-skipped", {"reason": winehost.NO_32BIT})
+        sys.exit(winehost.SKIP_CODE)
+
+
 def parse_args(*required, optional=()):
-    """The suite's own options, as ctest passes them; what is left goes to unittest."""
+    """The suite's own options, as ctest passes them; what is left goes to unittest. A suite whose exe this
+    host cannot run ends here as skipped."""
     parser = argparse.ArgumentParser()
     for name in required:
         parser.add_argument(f"--{name}", required=True)
     for name in optional:
         parser.add_argument(f"--{name}")
     args, rest = parser.parse_known_args()
+    if getattr(args, "exe", None) and getattr(args, "build", None):
+        skip_unless_host_runs(args.build, args.exe)
     return args, [sys.argv[0], *rest]
 
 
