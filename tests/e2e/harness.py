@@ -23,7 +23,26 @@ import peimage
 import winehost
 
 # Bump when the template's registry settings change, so existing templates get rebuilt.
-TEMPLATE_REVISION = "6"
+TEMPLATE_REVISION = "7"
+
+# Wine's UI fonts have no CJK glyphs, and the prefix has no CJK font, so "日本語" shows as boxes. A CJK font from
+# Debian (fonts-wqy-microhei) fills in: the edit controls lay text out with Uniscribe, whose fallback face for Han
+# and Kana is SimSun, so SimSun is replaced by it; text drawn without Uniscribe reaches it through the UI fonts'
+# font links. Latin text keeps the face asked for either way.
+CJK_FACE = "WenQuanYi Micro Hei"
+CJK_LINK = "wqy-microhei.ttc," + CJK_FACE
+LINKED_FACES = ("Tahoma", "MS Shell Dlg", "MS Shell Dlg 2", "Microsoft Sans Serif", "Segoe UI")
+# Wine's own fonts (Tahoma, Marlett for the caption buttons, the raster fonts) as Debian's fonts-wine installs
+# them. Debian's Wine 8 looks for them in <data dir>/../fonts, that is /usr/share/fonts, and never finds them, so
+# the template links them into C:\windows\Fonts, where every Wine finds its fonts.
+WINE_FONTS = "/usr/share/wine/fonts"
+
+
+def reg_multi_sz(*strings):
+    """A REG_MULTI_SZ value as a REGEDIT4 file writes it."""
+    data = "".join(s + "\0" for s in strings).encode("ascii") + b"\0"
+    return "hex(7):" + ",".join(f"{b:02x}" for b in data)
+
 
 TEMPLATE_REG = r"""REGEDIT4
 
@@ -41,7 +60,12 @@ TEMPLATE_REG = r"""REGEDIT4
 
 [HKEY_LOCAL_MACHINE\System\CurrentControlSet\Hardware Profiles\Current\Software\Fonts]
 "LogPixels"=dword:00000060
-"""
+""" + f"""
+[HKEY_CURRENT_USER\\Software\\Wine\\Fonts\\Replacements]
+"SimSun"="{CJK_FACE}"
+
+[HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows NT\\CurrentVersion\\FontLink\\SystemLink]
+""" + "".join(f'"{face}"={reg_multi_sz(CJK_LINK)}\n' for face in LINKED_FACES)
 
 SCREEN = "1024x768x24"
 
@@ -122,6 +146,10 @@ def ensure_template(build_dir):
         env.pop("DISPLAY", None)
         subprocess.run(wine("wineboot", "--init"), env=env, check=True, timeout=300,
                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        fonts = os.path.join(template, "drive_c", "windows", "Fonts")
+        for name in os.listdir(WINE_FONTS) if os.path.isdir(WINE_FONTS) else ():
+            with contextlib.suppress(FileExistsError):
+                os.symlink(os.path.join(WINE_FONTS, name), os.path.join(fonts, name))
         reg = os.path.join(template, "quorvel-template.reg")
         with open(reg, "w", encoding="ascii", newline="\r\n") as f:
             f.write(TEMPLATE_REG)
@@ -309,6 +337,18 @@ class WineSession:
         if r.returncode != 0:
             report = r.stdout.decode("utf-8", "replace") + r.stderr.decode("utf-8", "replace")
             raise AssertionError(f"text of window {hwnd} never became the {len(expected)} expected characters:\n{report}")
+
+    def glyphs(self, face, text):
+        """The face a font request for face gets in this prefix, and how many characters of text it has no glyph for."""
+        fd, path = tempfile.mkstemp(suffix=".txt", dir=self.run_dir)
+        with os.fdopen(fd, "wb") as f:
+            f.write(text.encode("utf-8"))
+        try:
+            out = self.probe("glyphs", face, win_path(path)).decode("utf-8")
+        finally:
+            os.remove(path)
+        info = dict(line.split("=", 1) for line in out.splitlines() if "=" in line)
+        return info["face"], int(info["missing"])
 
     def rects(self, top):
         return [json.loads(line) for line in self.probe("rects", top).decode("utf-8").splitlines() if line]

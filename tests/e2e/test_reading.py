@@ -163,6 +163,13 @@ class ReadingTest(unittest.TestCase):
         self.assertTrue(info.get("translation", "").startswith("0409"), out)
         self.assertGreaterEqual(int(info.get("icons", "0")), 1)
 
+    def test_fonts_for_caption_buttons_and_cjk(self):
+        # Wine draws the caption buttons with Marlett; without it they show as "0", "1" and "r".
+        self.assertEqual(self.session.glyphs("Marlett", "012r"), ("Marlett", 0))
+        # The edit controls fall back to SimSun for Han; with no CJK font behind it, Japanese shows as boxes.
+        _, missing = self.session.glyphs("SimSun", "\u65e5\u672c\u8a9e")
+        self.assertEqual(missing, 0)
+
     def test_screenshot_of_items(self):
         s = self.session
         self.show_list("list", ITEMS)

@@ -15,6 +15,7 @@ int CmdFocus(const Args& a);
 int CmdRects(const Args& a);
 int CmdIcon(const Args& a);
 int CmdVersion(const Args& a);
+int CmdGlyphs(const Args& a);
 int CmdSetText(const Args& a);
 int CmdPing(const Args& a);
 int CmdSend(const Args& a);

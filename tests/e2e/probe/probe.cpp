@@ -23,6 +23,7 @@ const Command kCommands[] = {
     {L"rects", 1, CmdRects, "rects <top_hwnd>"},
     {L"icon", 1, CmdIcon, "icon <top_hwnd>"},
     {L"version", 1, CmdVersion, "version <exe_path>"},
+    {L"glyphs", 2, CmdGlyphs, "glyphs <face> <utf8_file>  (face given, characters without a glyph)"},
     {L"settext", 3, CmdSetText, "settext <hwnd> <utf8_file> <timeout_ms>"},
     {L"ping", 2, CmdPing, "ping <hwnd> <timeout_ms>  (WM_GETTEXT answered in time)"},
     {L"send", 5, CmdSend, "send <hwnd> <msg> <wparam> <lparam> <timeout_ms>"},
