@@ -23,7 +23,7 @@ import peimage
 import winehost
 
 # Bump when the template's registry settings change, so existing templates get rebuilt.
-TEMPLATE_REVISION = "7"
+TEMPLATE_REVISION = "8"
 
 # Wine's UI fonts have no CJK glyphs, and the prefix has no CJK font, so "日本語" shows as boxes. A CJK font from
 # Debian (fonts-wqy-microhei) fills in: the edit controls lay text out with Uniscribe, whose fallback face for Han
@@ -31,10 +31,12 @@ TEMPLATE_REVISION = "7"
 # font links. Latin text keeps the face asked for either way.
 CJK_FACE = "WenQuanYi Micro Hei"
 CJK_LINK = "wqy-microhei.ttc," + CJK_FACE
-LINKED_FACES = ("Tahoma", "MS Shell Dlg", "MS Shell Dlg 2", "Microsoft Sans Serif", "Segoe UI")
-# Wine's own fonts (Tahoma, Marlett for the caption buttons, the raster fonts) as Debian's fonts-wine installs
-# them. Debian's Wine 8 looks for them in <data dir>/../fonts, that is /usr/share/fonts, and never finds them, so
-# the template links them into C:\windows\Fonts, where every Wine finds its fonts.
+LINKED_FACES = ("Tahoma", "MS Shell Dlg", "MS Shell Dlg 2", "Microsoft Sans Serif", "MS Sans Serif", "Segoe UI",
+                "System")
+# Wine's own fonts (Tahoma, Marlett for the caption buttons, System, ...) as Debian's fonts-wine installs them.
+# Debian's Wine 8 looks for them in <data dir>/../fonts, that is /usr/share/fonts, and never finds them, so the
+# template links them into C:\windows\Fonts, where every Wine finds its fonts. Only the TrueType ones: a raster
+# System font takes no font link, and the demo target's list boxes would show Japanese as bars.
 WINE_FONTS = "/usr/share/wine/fonts"
 
 
@@ -148,6 +150,8 @@ def ensure_template(build_dir):
                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         fonts = os.path.join(template, "drive_c", "windows", "Fonts")
         for name in os.listdir(WINE_FONTS) if os.path.isdir(WINE_FONTS) else ():
+            if not name.endswith(".ttf"):
+                continue
             with contextlib.suppress(FileExistsError):
                 os.symlink(os.path.join(WINE_FONTS, name), os.path.join(fonts, name))
         reg = os.path.join(template, "quorvel-template.reg")
