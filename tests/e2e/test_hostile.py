@@ -32,12 +32,37 @@ QUERY_COUNT, RESET_COUNTS = WM_APP + 1, WM_APP + 2
 MESSAGE_TIMEOUT_S = 2.0
 STEP_DEADLINE_MS = int((MESSAGE_TIMEOUT_S + 1) * 1000)
 
-STATS = {"behaviours": 0, "crashes": 0, "lost_items": 0}
+STATS = {"behaviours": 0, "crashes": 0, "lost_items": 0, "leaked_bytes": 0}
+
+# The hostile views' rows and tree, kept apart from the target's own tables.
+VIEW_ROWS = [["r0", "Z\u00fcrich", "a"], ["r1", "\u65e5\u672c\u8a9e", "b"], ["r2", "", "c"], ["r3", "x", "d"],
+             ["r4", "y", "e"]]
+TREE = [(0, "A"), (1, "A1"), (2, "A1a"), (2, "A1b"), (1, "A2"), (0, "B"), (1, "B1")]
+HANG_ROW = 3
+HANG_TREE_ITEM = 3  # A1b
+EXIT_VIEW_ROW = 150
+
+LVM_GETITEMTEXTW, TVM_GETITEMW = 0x1073, 0x113E
+QUERY_COMMITTED_KIB, QUERY_HANDLE_COUNT, SET_OVERTAKE, QUERY_DISTINCT_ITEMS, DRIVE_READS = (
+    WM_APP + 3, WM_APP + 4, WM_APP + 5, WM_APP + 6, WM_APP + 7)
+DRIVEN_READS = 1000
+# The target's own heap grows now and then by 64 KiB; a block Quorvel left behind would be at least its
+# batch block, over 256 KiB.
+NOISE_KIB = 256
 
 
 def listing(items):
     """What txtList shows for these items: every non-empty one, each ending in CR LF."""
     return "".join(item + "\r\n" for item in items if item)
+
+
+def rows_listing(rows):
+    """What txtList shows for report rows: cells joined by TAB, all-empty rows left out."""
+    return "".join("\t".join(row) + "\r\n" for row in rows if any(row))
+
+
+def tree_listing(items):
+    return "".join("\t" * depth + text + "\r\n" for depth, text in items)
 
 
 def understated(item):
@@ -247,6 +272,146 @@ class HostileTest(unittest.TestCase):
         harness.wait_for(lambda: target.poll() is not None, 30, "the target to exit")
         self.assertEqual(target.returncode, 3, "the target should have ended inside LB_GETTEXT")
         self.expect_list(ITEMS[:EXIT_INDEX])
+
+
+class HostileViewTest(unittest.TestCase):
+    """List views and tree views that lie, walk in circles, hang, die, or start a newer read; after each,
+    nothing of Quorvel's is left in the target and no process handle stays open in Quorvel."""
+
+    @classmethod
+    def setUpClass(cls):
+        cls.q = QuorvelSession("hostile-views")
+        cls.h = cls.q.handles
+
+    @classmethod
+    def tearDownClass(cls):
+        cls.q.close()
+
+    def setUp(self):
+        STATS["behaviours"] += 1
+        self.before = self.footprint()
+
+    def tearDown(self):
+        if not self.q.alive():
+            STATS["crashes"] += 1
+            self.fail("Quorvel is gone or stopped answering")
+        # A read cut short by a hang, an exit or a newer read releases its memory and its handle too.
+        committed, handles = self.footprint()
+        self.assert_nothing_left(self.before, (committed, handles))
+
+    def assert_nothing_left(self, before, after):
+        growth = after[0] - before[0]
+        if growth >= NOISE_KIB:
+            STATS["leaked_bytes"] += growth * 1024
+        self.assertLess(growth, NOISE_KIB, "memory of Quorvel's left in the target")
+        self.assertLessEqual(after[1] - before[1], 0, "a handle left open in Quorvel")
+
+    def send(self, name, message, wparam=0, lparam=0, timeout_ms=5000):
+        return self.q.s.probe_int("send", self.h[name], message, wparam, lparam, timeout_ms)
+
+    def footprint(self):
+        """The target's committed private memory in KiB, and Quorvel's open handles."""
+        return self.send("lv_plain", QUERY_COMMITTED_KIB), self.send("lv_plain", QUERY_HANDLE_COUNT, self.q.main)
+
+    def read(self, name, expected):
+        q = self.q
+        q.preload()
+        self.send(name, WM_APP + 2)
+        q.set_handle(self.h[name])
+        self.assertTrue(q.alive())
+        text = q.list_text()
+        STATS["lost_items"] += sum(1 for line in expected.splitlines() if line and line + "\r\n" not in text)
+        self.assertEqual(text, expected)
+
+    # --- list views -------------------------------------------------------------------------------------------
+
+    def test_list_view_counts_that_lie(self):
+        self.read("lv_count_minus_one", "")
+        self.assertEqual(self.send("lv_count_minus_one", WM_APP + 1, LVM_GETITEMTEXTW), 0)
+        self.read("lv_count_int_min", "")
+        # INT_MAX rows claimed: the real five are read, cell by cell, and no more.
+        self.read("lv_count_int_max", rows_listing(VIEW_ROWS))
+        self.assertEqual(self.send("lv_count_int_max", WM_APP + 1, LVM_GETITEMTEXTW), 15)
+
+    def test_list_view_lengths_that_lie(self):
+        self.read("lv_length_beyond", rows_listing(VIEW_ROWS))
+        self.read("lv_length_negative", "")
+
+    def test_text_pointer_that_cannot_be_read(self):
+        self.read("lv_bad_pointer", "")
+
+    def test_header_claiming_100000_columns(self):
+        self.read("lv_header_lies", rows_listing(VIEW_ROWS))
+        self.assertEqual(self.send("lv_header_lies", WM_APP + 1, LVM_GETITEMTEXTW), 15)
+
+    def test_list_view_class_that_answers_nothing(self):
+        self.read("lv_no_answer", "")
+
+    def test_list_view_hanging_mid_read_keeps_the_rows_before(self):
+        self.read("lv_hang", rows_listing(VIEW_ROWS[:HANG_ROW]))
+
+    def test_newer_read_overtaking_a_list_view_read(self):
+        self.send("lv_overtake", SET_OVERTAKE, self.q.txt_wnd, self.h["plain"])
+        self.q.preload()
+        self.q.set_handle("0")
+        self.q.set_handle(self.h["lv_overtake"])
+        self.assertEqual(self.q.s.text(self.q.txt_wnd), str(self.h["plain"]))
+        self.assertEqual(self.q.list_text(), listing(ITEMS))
+
+    def test_list_view_process_exiting_mid_read(self):
+        q = self.q
+        handles = q.s.start_list_target(ARGS.hostile, "--exit-view-at", EXIT_VIEW_ROW)
+        target = q.s.procs[-1]
+        q.preload()
+        q.set_handle(handles["exit_view"])
+        harness.wait_for(lambda: target.poll() is not None, 30, "the target to exit")
+        self.assertEqual(target.returncode, 3, "the target should have ended inside LVM_GETITEMTEXTW")
+        # Only whole rows read before the exit, in order: those of batches read back before the process went.
+        rows = VIEW_ROWS + [[f"r{i}", f"v{i}", "z"] for i in range(5, EXIT_VIEW_ROW)]
+        text = q.list_text()
+        whole = [rows_listing(rows[:n]) for n in range(EXIT_VIEW_ROW)]
+        self.assertIn(text, whole, "not a run of whole rows from the first, all before the exit")
+
+    # --- tree views -------------------------------------------------------------------------------------------
+
+    def test_tree_view_counts_that_lie(self):
+        self.read("tv_plain", tree_listing(TREE))
+        self.read("tv_count_minus_one", "")
+        self.read("tv_count_int_min", "")
+        self.read("tv_count_int_max", tree_listing(TREE))
+
+    def assert_walk_bounded(self, name, visited):
+        asked = self.send(name, WM_APP + 1, TVM_GETITEMW)
+        self.assertEqual(asked, visited, "each item's text is asked for once")
+        self.assertEqual(self.send(name, QUERY_DISTINCT_ITEMS), visited, "an item was visited twice")
+        self.assertLessEqual(visited, len(TREE))
+
+    def test_tree_walk_leading_back_to_an_ancestor_ends(self):
+        self.read("tv_cycle", tree_listing(TREE[:4]))
+        self.assert_walk_bounded("tv_cycle", 4)
+
+    def test_tree_item_whose_next_is_itself_ends(self):
+        self.read("tv_self_next", tree_listing(TREE[:5]))
+        self.assert_walk_bounded("tv_self_next", 5)
+
+    def test_tree_view_hanging_mid_read_keeps_the_items_before(self):
+        self.read("tv_hang", tree_listing(TREE[:HANG_TREE_ITEM]))
+
+    # --- nothing left behind ----------------------------------------------------------------------------------
+
+    def test_thousand_reads_of_each_leave_nothing_behind(self):
+        q = self.q
+        q.set_handle(self.h["lv_plain"])
+        q.set_handle(self.h["tv_plain"])  # first reads warm both sides up
+        before = self.footprint()
+        delivered = self.send("lv_plain", DRIVE_READS, q.txt_wnd, self.h["tv_plain"], timeout_ms=600000)
+        self.assertEqual(delivered, 2 * DRIVEN_READS)
+        after = self.footprint()
+        print(f"after {DRIVEN_READS} reads of a list view and {DRIVEN_READS} of a tree view: target committed "
+              f"{before[0]} -> {after[0]} KiB, Quorvel handles {before[1]} -> {after[1]}", file=sys.stderr)
+        self.assertEqual(q.list_text(), tree_listing(TREE))
+        self.assertGreater(before[1], 0, "Quorvel's handles could not be counted")
+        self.assert_nothing_left(before, after)
 
 
 class GrowingTextTest(unittest.TestCase):

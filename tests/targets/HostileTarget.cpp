@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "HostileViews.h"
 #include "TargetSupport.h"
 
 namespace {
@@ -240,6 +241,8 @@ int RunHostile(const std::wstring& handlesFile)
     }
     w.push_back({"hang_count", hangs[0].list});
     w.push_back({"hang_text", hangs[1].list});
+    if (!hostile::MakeViews(w))
+        return 1;
     for (auto& n : w)
         if (!n.second)
             return 1;
@@ -271,6 +274,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int)
 {
     std::wstring handlesFile;
     LONG exitAt = -1;
+    int exitViewAt = -1;
     bool grow = false;
     for (int i = 1; i < __argc; ++i) {
         std::wstring arg = __wargv[i];
@@ -278,15 +282,19 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int)
             handlesFile = __wargv[++i];
         else if (arg == L"--exit-at" && i + 1 < __argc)
             exitAt = _wtoi(__wargv[++i]);
+        else if (arg == L"--exit-view-at" && i + 1 < __argc)
+            exitViewAt = _wtoi(__wargv[++i]);
         else if (arg == L"--grow")
             grow = true;
     }
-    INITCOMMONCONTROLSEX icc{sizeof icc, ICC_STANDARD_CLASSES};
+    INITCOMMONCONTROLSEX icc{sizeof icc, ICC_STANDARD_CLASSES | ICC_LISTVIEW_CLASSES | ICC_TREEVIEW_CLASSES};
     InitCommonControlsEx(&icc);
     if (!RegisterFrameClass())
         return 1;
     if (exitAt >= 0)
         return RunSingle(handlesFile, L"Quorvel Hostile Exit", "exit", Kind::exitAt, exitAt);
+    if (exitViewAt >= 0)
+        return hostile::RunExitingView(handlesFile, exitViewAt);
     if (grow)
         return RunSingle(handlesFile, L"Quorvel Hostile Grow", "grow", Kind::grow, 0);
     return RunHostile(handlesFile);

@@ -1,0 +1,429 @@
+#include "HostileViews.h"
+
+#include <commctrl.h>
+
+#include <climits>
+#include <cwchar>
+#include <map>
+#include <set>
+#include <string>
+#include <vector>
+#include <algorithm>
+
+namespace hostile {
+
+namespace {
+
+constexpr DWORD kHangMs = 8000;
+constexpr int kHangRow = 3;
+constexpr int kExitRows = 200;
+
+// Kept apart from the tests' own copy so a slip on either side shows up.
+const wchar_t* const kCells[5][3] = {{L"r0", L"Z\u00FCrich", L"a"},
+                                     {L"r1", L"\u65E5\u672C\u8A9E", L"b"},
+                                     {L"r2", L"", L"c"},
+                                     {L"r3", L"x", L"d"},
+                                     {L"r4", L"y", L"e"}};
+
+enum class Kind {
+    plain,
+    countMinusOne,
+    countIntMin,
+    countIntMax,
+    lengthBeyond,   // LVM_GETITEMTEXTW answers a million characters
+    lengthNegative, // LVM_GETITEMTEXTW answers -7
+    badPointer,     // points pszText at an address that can't be read
+    headerLies,     // the header claims 100,000 columns
+    noAnswer,       // answers no list-view message at all
+    hang,           // sleeps inside the text message of kHangRow (list) or of the fourth item (tree)
+    exitAt,         // ExitProcess inside LVM_GETITEMTEXTW of row `value`
+    overtake,       // while answering row 2, sets the reader's edit field: a newer read starts
+    cycle,          // the child of the last item under A1 is A, its ancestor
+    selfNext,       // the next sibling of A2 is A2
+};
+
+struct Behaviour {
+    Kind kind = Kind::plain;
+    long value = 0;
+    std::map<UINT, long> counts;
+    std::set<LPARAM> itemsAsked;
+    HTREEITEM special = nullptr; // the item a tree behaviour turns on
+    HTREEITEM target = nullptr;  // where it leads
+    HWND overtakeEdit = nullptr;
+    long overtakeHandle = 0;
+    bool overtaken = false;
+};
+
+long CommittedKiB()
+{
+    SIZE_T total = 0;
+    MEMORY_BASIC_INFORMATION mbi;
+    for (const char* p = nullptr; VirtualQuery(p, &mbi, sizeof mbi) == sizeof mbi;) {
+        if (mbi.State == MEM_COMMIT && mbi.Type == MEM_PRIVATE)
+            total += mbi.RegionSize;
+        const char* next = static_cast<const char*>(mbi.BaseAddress) + mbi.RegionSize;
+        if (next <= p)
+            break;
+        p = next;
+    }
+    return static_cast<long>(total / 1024);
+}
+
+// The handles a process holds, counted in the system's handle table: GetProcessHandleCount answers 0
+// for another process under Wine.
+struct SystemHandle {
+    ULONG ownerPid;
+    BYTE objectType;
+    BYTE flags;
+    USHORT value;
+    PVOID object;
+    ACCESS_MASK access;
+};
+struct SystemHandles {
+    ULONG count;
+    SystemHandle handles[1];
+};
+using QuerySystemInformation = LONG(WINAPI*)(ULONG, PVOID, ULONG, PULONG);
+constexpr ULONG kSystemHandleInformation = 16;
+
+long HandleCountOf(HWND window)
+{
+    DWORD pid = 0;
+    GetWindowThreadProcessId(window, &pid);
+    auto query = reinterpret_cast<QuerySystemInformation>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "NtQuerySystemInformation")));
+    if (!pid || !query)
+        return -1;
+    std::vector<BYTE> buffer(1 << 16);
+    for (int tries = 0; tries < 16; ++tries) {
+        ULONG needed = 0;
+        const LONG status = query(kSystemHandleInformation, buffer.data(), static_cast<ULONG>(buffer.size()), &needed);
+        if (status == 0) {
+            const auto* info = reinterpret_cast<const SystemHandles*>(buffer.data());
+            long count = 0;
+            for (ULONG i = 0; i < info->count; ++i)
+                count += info->handles[i].ownerPid == pid;
+            return count;
+        }
+        buffer.resize(std::max<size_t>(buffer.size() * 2, needed + 4096));
+    }
+    return -1;
+}
+
+bool IsListViewMessage(UINT msg)
+{
+    return msg >= LVM_FIRST && msg < LVM_FIRST + 0x100;
+}
+
+bool SetText(HWND edit, long value)
+{
+    const std::wstring text = std::to_wstring(value);
+    DWORD_PTR ignored = 0;
+    return SendMessageTimeoutW(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()), SMTO_NORMAL, 10000,
+                               &ignored) != 0;
+}
+
+long DriveReads(HWND self, HWND edit, long other)
+{
+    long delivered = 0;
+    for (int i = 0; i < kDrivenReads; ++i)
+        delivered += SetText(edit, target::HandleValue(self)) + SetText(edit, other);
+    return delivered;
+}
+
+LRESULT CALLBACK ViewProc(HWND h, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWORD_PTR ref)
+{
+    auto* b = reinterpret_cast<Behaviour*>(ref);
+    switch (msg) {
+    case kViewQueryCount:
+        return b->counts[static_cast<UINT>(wp)];
+    case kViewResetCounts:
+        b->counts.clear();
+        b->itemsAsked.clear();
+        b->overtaken = false;
+        return 0;
+    case kQueryCommittedKiB:
+        return CommittedKiB();
+    case kQueryHandleCount:
+        return HandleCountOf(reinterpret_cast<HWND>(wp));
+    case kSetOvertake:
+        b->overtakeEdit = reinterpret_cast<HWND>(wp);
+        b->overtakeHandle = static_cast<long>(lp);
+        return 0;
+    case kQueryDistinctItems:
+        return static_cast<LRESULT>(b->itemsAsked.size());
+    case kDriveReads:
+        return DriveReads(h, reinterpret_cast<HWND>(wp), static_cast<long>(lp));
+    default:
+        break;
+    }
+    ++b->counts[msg];
+    if (msg == TVM_GETITEMW)
+        b->itemsAsked.insert(reinterpret_cast<LPARAM>(reinterpret_cast<TVITEMW*>(lp)->hItem));
+
+    switch (b->kind) {
+    case Kind::countMinusOne:
+    case Kind::countIntMin:
+    case Kind::countIntMax:
+        if (msg == LVM_GETITEMCOUNT || msg == TVM_GETCOUNT)
+            return b->value;
+        break;
+    case Kind::lengthBeyond:
+        if (msg == LVM_GETITEMTEXTW) {
+            DefSubclassProc(h, msg, wp, lp);
+            return 1000000;
+        }
+        break;
+    case Kind::lengthNegative:
+        if (msg == LVM_GETITEMTEXTW) {
+            DefSubclassProc(h, msg, wp, lp);
+            return -7;
+        }
+        break;
+    case Kind::badPointer:
+        if (msg == LVM_GETITEMTEXTW) {
+            const LRESULT n = DefSubclassProc(h, msg, wp, lp);
+            reinterpret_cast<LVITEMW*>(lp)->pszText = reinterpret_cast<LPWSTR>(0x10);
+            return n;
+        }
+        break;
+    case Kind::noAnswer:
+        if (IsListViewMessage(msg))
+            return 0;
+        break;
+    case Kind::hang:
+        if ((msg == LVM_GETITEMTEXTW && wp == kHangRow) ||
+            (msg == TVM_GETITEMW && reinterpret_cast<TVITEMW*>(lp)->hItem == b->special))
+            Sleep(kHangMs);
+        break;
+    case Kind::exitAt:
+        if (msg == LVM_GETITEMTEXTW && static_cast<long>(wp) == b->value)
+            ExitProcess(3);
+        break;
+    case Kind::overtake:
+        if (msg == LVM_GETITEMTEXTW && wp == 2 && !b->overtaken && b->overtakeEdit) {
+            b->overtaken = true;
+            const std::wstring text = std::to_wstring(b->overtakeHandle);
+            DWORD_PTR ignored = 0;
+            SendMessageTimeoutW(b->overtakeEdit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()), SMTO_NORMAL,
+                                10000, &ignored);
+        }
+        break;
+    case Kind::cycle:
+    case Kind::selfNext:
+        if (msg == TVM_GETNEXTITEM && reinterpret_cast<HTREEITEM>(lp) == b->special &&
+            wp == (b->kind == Kind::cycle ? TVGN_CHILD : TVGN_NEXT))
+            return reinterpret_cast<LRESULT>(b->target);
+        break;
+    case Kind::headerLies:
+        if (msg == HDM_GETITEMCOUNT)
+            return 100000;
+        break;
+    case Kind::plain:
+        break;
+    }
+    return DefSubclassProc(h, msg, wp, lp);
+}
+
+Behaviour* Subclass(HWND control, Kind kind, long value = 0)
+{
+    auto* b = new Behaviour; // outlives the window: the process ends with the windows still up
+    b->kind = kind;
+    b->value = value;
+    SetWindowSubclass(control, ViewProc, 2, reinterpret_cast<DWORD_PTR>(b));
+    return b;
+}
+
+HWND MakeFrame(const wchar_t* title, int x, int y, int w, int h)
+{
+    return CreateWindowExW(0, L"QuorvelHostileFrame", title, WS_OVERLAPPEDWINDOW | WS_VISIBLE, x, y, w, h, nullptr,
+                           nullptr, GetModuleHandleW(nullptr), nullptr);
+}
+
+HWND MakeChild(HWND frame, const wchar_t* cls, DWORD style, int slot)
+{
+    const int x = 5 + (slot % 5) * 150, y = 5 + (slot / 5) * 110;
+    return CreateWindowExW(WS_EX_CLIENTEDGE, cls, L"", WS_CHILD | WS_VISIBLE | style, x, y, 145, 105, frame,
+                           reinterpret_cast<HMENU>(static_cast<INT_PTR>(200 + slot)), GetModuleHandleW(nullptr),
+                           nullptr);
+}
+
+void AddRow(HWND list, int row, const wchar_t* const* cells, int columns)
+{
+    LVITEMW item{};
+    item.mask = LVIF_TEXT;
+    item.iItem = row;
+    item.pszText = const_cast<LPWSTR>(cells[0]);
+    SendMessageW(list, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item));
+    for (int c = 1; c < columns; ++c) {
+        item.iSubItem = c;
+        item.pszText = const_cast<LPWSTR>(cells[c]);
+        SendMessageW(list, LVM_SETITEMTEXTW, row, reinterpret_cast<LPARAM>(&item));
+    }
+}
+
+HWND MakeListView(HWND frame, int slot, int rows)
+{
+    HWND list = MakeChild(frame, WC_LISTVIEWW, LVS_REPORT, slot);
+    if (!list)
+        return nullptr;
+    for (int c = 0; c < 3; ++c) {
+        LVCOLUMNW col{};
+        col.mask = LVCF_WIDTH;
+        col.cx = 45;
+        SendMessageW(list, LVM_INSERTCOLUMNW, c, reinterpret_cast<LPARAM>(&col));
+    }
+    SendMessageW(list, WM_SETREDRAW, FALSE, 0);
+    for (int r = 0; r < rows; ++r) {
+        if (r < 5) {
+            AddRow(list, r, kCells[r], 3);
+            continue;
+        }
+        wchar_t a[16], b[16];
+        swprintf(a, 16, L"r%d", r);
+        swprintf(b, 16, L"v%d", r);
+        const wchar_t* cells[3] = {a, b, L"z"};
+        AddRow(list, r, cells, 3);
+    }
+    SendMessageW(list, WM_SETREDRAW, TRUE, 0);
+    return list;
+}
+
+HTREEITEM AddItem(HWND tree, HTREEITEM parent, const wchar_t* text)
+{
+    TVINSERTSTRUCTW ins{};
+    ins.hParent = parent;
+    ins.hInsertAfter = TVI_LAST;
+    ins.item.mask = TVIF_TEXT;
+    ins.item.pszText = const_cast<LPWSTR>(text);
+    return reinterpret_cast<HTREEITEM>(SendMessageW(tree, TVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&ins)));
+}
+
+// A{A1{A1a, A1b}, A2}, B{B1}, with A1 collapsed; tree behaviours turn on A1b, A2 and A.
+HWND MakeTreeView(HWND frame, int slot, Kind kind, long value)
+{
+    HWND tree = MakeChild(frame, WC_TREEVIEWW, TVS_HASBUTTONS | TVS_HASLINES | TVS_LINESATROOT, slot);
+    if (!tree)
+        return nullptr;
+    HTREEITEM a = AddItem(tree, TVI_ROOT, L"A");
+    HTREEITEM a1 = AddItem(tree, a, L"A1");
+    AddItem(tree, a1, L"A1a");
+    HTREEITEM a1b = AddItem(tree, a1, L"A1b");
+    HTREEITEM a2 = AddItem(tree, a, L"A2");
+    HTREEITEM b = AddItem(tree, TVI_ROOT, L"B");
+    AddItem(tree, b, L"B1");
+    SendMessageW(tree, TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(a));
+    Behaviour* behaviour = Subclass(tree, kind, value);
+    behaviour->special = kind == Kind::selfNext ? a2 : a1b;
+    behaviour->target = kind == Kind::selfNext ? a2 : a;
+    return tree;
+}
+
+struct ViewSpec {
+    const char* name;
+    bool tree;
+    Kind kind;
+    long value;
+};
+
+constexpr ViewSpec kViews[] = {
+    {"lv_plain", false, Kind::plain, 0},
+    {"lv_count_minus_one", false, Kind::countMinusOne, -1},
+    {"lv_count_int_min", false, Kind::countIntMin, INT_MIN},
+    {"lv_count_int_max", false, Kind::countIntMax, INT_MAX},
+    {"lv_length_beyond", false, Kind::lengthBeyond, 0},
+    {"lv_length_negative", false, Kind::lengthNegative, 0},
+    {"lv_bad_pointer", false, Kind::badPointer, 0},
+    {"lv_header_lies", false, Kind::headerLies, 0},
+    {"lv_no_answer", false, Kind::noAnswer, 0},
+    {"lv_overtake", false, Kind::overtake, 0},
+    {"tv_plain", true, Kind::plain, 0},
+    {"tv_count_minus_one", true, Kind::countMinusOne, -1},
+    {"tv_count_int_min", true, Kind::countIntMin, INT_MIN},
+    {"tv_count_int_max", true, Kind::countIntMax, INT_MAX},
+    {"tv_cycle", true, Kind::cycle, 0},
+    {"tv_self_next", true, Kind::selfNext, 0},
+};
+
+HWND MakeView(HWND frame, int slot, const ViewSpec& spec)
+{
+    if (spec.tree)
+        return MakeTreeView(frame, slot, spec.kind, spec.value);
+    HWND list = MakeListView(frame, slot, 5);
+    if (!list)
+        return nullptr;
+    if (spec.kind == Kind::headerLies)
+        Subclass(ListView_GetHeader(list), spec.kind);
+    Subclass(list, spec.kind == Kind::headerLies ? Kind::plain : spec.kind, spec.value);
+    return list;
+}
+
+// The hanging views live on threads of their own, so only they stop answering.
+struct HangThread {
+    const wchar_t* title;
+    bool tree;
+    int y;
+    HWND view = nullptr;
+    HANDLE ready = nullptr;
+};
+
+DWORD WINAPI HangThreadMain(void* param)
+{
+    auto* t = static_cast<HangThread*>(param);
+    HWND frame = MakeFrame(t->title, 780, t->y, 200, 150);
+    if (frame) {
+        const ViewSpec spec{"", t->tree, Kind::hang, 0};
+        t->view = MakeView(frame, 0, spec);
+    }
+    SetEvent(t->ready);
+    if (!t->view)
+        return 1;
+    target::RunMessageLoop();
+    return 0;
+}
+
+} // namespace
+
+bool MakeViews(target::NamedHandles& handles)
+{
+    HWND frame = MakeFrame(L"Quorvel Hostile Views", 0, 0, 780, 400);
+    if (!frame)
+        return false;
+    int slot = 0;
+    for (const ViewSpec& spec : kViews) {
+        HWND view = MakeView(frame, slot++, spec);
+        if (!view)
+            return false;
+        handles.push_back({spec.name, view});
+    }
+    static HangThread hangs[] = {{L"Quorvel Hostile Hang List View", false, 10},
+                                 {L"Quorvel Hostile Hang Tree View", true, 200}};
+    for (auto& t : hangs) {
+        t.ready = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+        HANDLE thread = CreateThread(nullptr, 0, HangThreadMain, &t, 0, nullptr);
+        if (!thread)
+            return false;
+        CloseHandle(thread);
+        WaitForSingleObject(t.ready, INFINITE);
+        if (!t.view)
+            return false;
+    }
+    handles.push_back({"lv_hang", hangs[0].view});
+    handles.push_back({"tv_hang", hangs[1].view});
+    return true;
+}
+
+int RunExitingView(const std::wstring& handlesFile, int exitRow)
+{
+    HWND frame = MakeFrame(L"Quorvel Hostile Exit View", 600, 450, 300, 200);
+    HWND list = frame ? MakeListView(frame, 0, kExitRows) : nullptr;
+    if (!list)
+        return 1;
+    Subclass(list, Kind::exitAt, exitRow);
+    if (!handlesFile.empty() && !target::WriteHandles(handlesFile, {{"exit_view", list}}))
+        return 2;
+    target::RunMessageLoop();
+    return 0;
+}
+
+} // namespace hostile
