@@ -32,7 +32,7 @@ QUERY_COUNT, RESET_COUNTS = WM_APP + 1, WM_APP + 2
 MESSAGE_TIMEOUT_S = 2.0
 STEP_DEADLINE_MS = int((MESSAGE_TIMEOUT_S + 1) * 1000)
 
-STATS = {"behaviours": 0, "crashes": 0, "lost_items": 0, "leaked_bytes": 0}
+STATS = {"behaviours": 0, "view_behaviours": 0, "crashes": 0, "lost_items": 0, "leaked_bytes": 0}
 
 # The hostile views' rows and tree, kept apart from the target's own tables.
 VIEW_ROWS = [["r0", "Z\u00fcrich", "a"], ["r1", "\u65e5\u672c\u8a9e", "b"], ["r2", "", "c"], ["r3", "x", "d"],
@@ -289,6 +289,7 @@ class HostileViewTest(unittest.TestCase):
 
     def setUp(self):
         STATS["behaviours"] += 1
+        STATS["view_behaviours"] += 1
         self.before = self.footprint()
 
     def tearDown(self):
