@@ -1,6 +1,9 @@
-// Times Quorvel's list reader against the bare message cost (the floor) and a per-item field rewrite.
-// Figures go to stdout, progress to stderr.
+// Times Quorvel's list reader against the bare message cost (the floor) and a per-item field rewrite, and
+// its list-view and tree-view readers against the floor and the usual per-cell copy through the
+// target's memory. Figures go to stdout, progress to stderr.
 #include <windows.h>
+
+#include <commctrl.h>
 #include <psapi.h>
 
 #include <algorithm>
@@ -12,12 +15,14 @@
 #include <string>
 #include <vector>
 
+#include "BenchItems.h"
+
 namespace {
 
 constexpr int kSizes[] = {1000, 10000, 100000};
 constexpr int kRewriteMax = 10000; // beyond this the quadratic rewrite takes minutes
 constexpr int kTxtWndFrame = 101, kTxtListFrame = 102, kTxtWnd = 103, kTxtList = 104;
-constexpr double kFloorTarget = 1.15, kGrowthTarget = 12.0;
+constexpr double kFloorTarget = 1.15, kGrowthTarget = 12.0, kCopyTarget = 2.0;
 
 struct Options {
     std::wstring handlesFile;
@@ -26,7 +31,8 @@ struct Options {
     int rewriteReps = 1;
     double rewriteBudgetMs = 60000;
     DWORD timeoutMs = 600000;
-    int maxItems = 100000; // smaller for a quick look; the 100,000-item figures need the default
+    int maxItems = 100000;                     // smaller for a quick look; the 100,000-item figures need the default
+    std::wstring parts = L"boxes,views,trees"; // which controls to time: list and combo boxes, list views, trees
 };
 
 struct Kind {
@@ -38,6 +44,11 @@ const Kind kCombo{"combo", CB_GETCOUNT, CB_GETLBTEXTLEN, CB_GETLBTEXT};
 
 Options g_opt;
 LARGE_INTEGER g_freq;
+
+bool Timing(const wchar_t* part)
+{
+    return g_opt.parts.find(part) != std::wstring::npos;
+}
 
 double NowMs()
 {
@@ -228,9 +239,10 @@ bool PeakWorkingSet(DWORD pid, SIZE_T& peak)
     return ok != FALSE;
 }
 
-std::map<std::string, HWND> ReadHandles(const std::wstring& path)
+// The handles file's "name=value" lines: window handles, and figures the target measured itself.
+std::map<std::string, long> ReadHandles(const std::wstring& path)
 {
-    std::map<std::string, HWND> handles;
+    std::map<std::string, long> handles;
     FILE* f = _wfopen(path.c_str(), L"r");
     if (!f)
         Fail("cannot open the handles file");
@@ -240,10 +252,18 @@ std::map<std::string, HWND> ReadHandles(const std::wstring& path)
         if (!eq)
             continue;
         *eq = '\0';
-        handles[line] = reinterpret_cast<HWND>(static_cast<LONG_PTR>(strtol(eq + 1, nullptr, 10)));
+        handles[line] = strtol(eq + 1, nullptr, 10);
     }
     fclose(f);
     return handles;
+}
+
+HWND HandleNamed(const std::map<std::string, long>& handles, const std::string& name)
+{
+    const auto it = handles.find(name);
+    if (it == handles.end())
+        Fail("the handles file lacks a control");
+    return reinterpret_cast<HWND>(static_cast<LONG_PTR>(it->second));
 }
 
 void PrintPeak(const char* when, DWORD pid)
@@ -254,6 +274,304 @@ void PrintPeak(const char* when, DWORD pid)
                static_cast<double>(peak) / (1024.0 * 1024.0));
     else
         printf("Quorvel peak working set %s: unavailable (error %lu)\n", when, GetLastError());
+}
+
+// --- List views and tree views, read through the target's memory ---------------------------------------
+
+// Characters of the text slot each structure points at, as in Quorvel's reader.
+constexpr int kSlotChars = 512;
+
+// A block of the target's memory for structures and texts. The driver is built for the target's bitness,
+// so the structures are the native LVITEMW and TVITEMW.
+class TargetMemory {
+public:
+    TargetMemory(HWND window, size_t bytes)
+    {
+        DWORD pid = 0;
+        GetWindowThreadProcessId(window, &pid);
+        process_ = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE | PROCESS_QUERY_INFORMATION,
+                               FALSE, pid);
+        if (!process_)
+            Fail("cannot open the target process");
+        BOOL targetWow = FALSE, selfWow = FALSE;
+        if (!IsWow64Process(process_, &targetWow) || !IsWow64Process(GetCurrentProcess(), &selfWow) ||
+            targetWow != selfWow)
+            Fail("the target is not of the driver's bitness, so its structures are not the driver's");
+        base_ = static_cast<char*>(VirtualAllocEx(process_, nullptr, bytes, MEM_RESERVE | MEM_COMMIT, PAGE_READWRITE));
+        if (!base_)
+            Fail("cannot allocate memory in the target");
+    }
+    ~TargetMemory()
+    {
+        VirtualFreeEx(process_, base_, 0, MEM_RELEASE);
+        CloseHandle(process_);
+    }
+    TargetMemory(const TargetMemory&) = delete;
+    TargetMemory& operator=(const TargetMemory&) = delete;
+
+    char* at(size_t offset) const { return base_ + offset; }
+    void Write(const void* remote, const void* data, size_t bytes)
+    {
+        SIZE_T done = 0;
+        if (!WriteProcessMemory(process_, const_cast<void*>(remote), data, bytes, &done) || done != bytes)
+            Fail("cannot write the target's memory");
+    }
+    void Read(const void* remote, void* data, size_t bytes)
+    {
+        SIZE_T done = 0;
+        if (!ReadProcessMemory(process_, remote, data, bytes, &done) || done != bytes)
+            Fail("cannot read the target's memory");
+    }
+
+private:
+    HANDLE process_ = nullptr;
+    char* base_ = nullptr;
+};
+
+std::wstring ExpectedView(int rows)
+{
+    std::wstring s;
+    s.reserve(static_cast<size_t>(rows) * (bench::kViewColumns * (bench::kCellChars + 1) + 1));
+    wchar_t cell[32];
+    for (int r = 0; r < rows; ++r) {
+        for (int c = 0; c < bench::kViewColumns; ++c) {
+            if (c)
+                s += L'\t';
+            bench::CellText(r, c, cell, 32);
+            s += cell;
+        }
+        s += L"\r\n";
+    }
+    return s;
+}
+
+std::wstring ExpectedTree(int items)
+{
+    std::wstring s;
+    wchar_t text[32];
+    for (int i = 0; i < items; ++i) {
+        s.append(static_cast<size_t>(bench::TreeDepth(i)), L'\t');
+        bench::TreeText(i, text, 32);
+        s += text;
+        s += L"\r\n";
+    }
+    return s;
+}
+
+// The list view's bare messages: per column its structure written once, then one LVM_GETITEMTEXTW per row.
+// Nothing is kept but the answered lengths' total, to check against.
+double ViewFloor(HWND view, int rows)
+{
+    constexpr size_t slotsAt = sizeof(LVITEMW) * bench::kViewColumns;
+    TargetMemory memory(view, slotsAt + bench::kViewColumns * kSlotChars * sizeof(wchar_t));
+    size_t total = 0;
+    const double t0 = NowMs();
+    const auto n = static_cast<int>(Send(view, LVM_GETITEMCOUNT, 0, 0));
+    for (int c = 0; c < bench::kViewColumns; ++c) {
+        LVITEMW item{};
+        item.mask = LVIF_TEXT;
+        item.iSubItem = c;
+        item.pszText = reinterpret_cast<wchar_t*>(memory.at(slotsAt + c * kSlotChars * sizeof(wchar_t)));
+        item.cchTextMax = kSlotChars;
+        void* remote = memory.at(c * sizeof(LVITEMW));
+        memory.Write(remote, &item, sizeof item);
+        for (int r = 0; r < n; ++r)
+            total += static_cast<size_t>(Send(view, LVM_GETITEMTEXTW, r, reinterpret_cast<LPARAM>(remote)));
+    }
+    const double t1 = NowMs();
+    if (n != rows || total != static_cast<size_t>(rows) * bench::kViewColumns * bench::kCellChars)
+        Fail("the list view floor read other text than expected");
+    return t1 - t0;
+}
+
+// The usual copy, cell by cell: write the structure, send, read the structure back, read the text it
+// points at. Builds the same listing as Quorvel and checks it.
+double ViewCopy(HWND view, const std::wstring& expected)
+{
+    TargetMemory memory(view, sizeof(LVITEMW) + kSlotChars * sizeof(wchar_t));
+    void* remote = memory.at(0);
+    auto* slot = reinterpret_cast<wchar_t*>(memory.at(sizeof(LVITEMW)));
+    std::wstring out;
+    wchar_t text[kSlotChars + 1];
+    const double t0 = NowMs();
+    const auto n = static_cast<int>(Send(view, LVM_GETITEMCOUNT, 0, 0));
+    for (int r = 0; r < n; ++r) {
+        for (int c = 0; c < bench::kViewColumns; ++c) {
+            LVITEMW item{};
+            item.mask = LVIF_TEXT;
+            item.iItem = r;
+            item.iSubItem = c;
+            item.pszText = slot;
+            item.cchTextMax = kSlotChars;
+            memory.Write(remote, &item, sizeof item);
+            Send(view, LVM_GETITEMTEXTW, r, reinterpret_cast<LPARAM>(remote));
+            memory.Read(remote, &item, sizeof item);
+            memory.Read(item.pszText, text, kSlotChars * sizeof(wchar_t));
+            text[kSlotChars] = L'\0';
+            if (c)
+                out += L'\t';
+            out += text;
+        }
+        out += L"\r\n";
+    }
+    const double t1 = NowMs();
+    if (out != expected)
+        Fail("the list view copy read other text than expected");
+    return t1 - t0;
+}
+
+// The tree walked depth first as Quorvel walks it: the first child, else the next sibling, else the next
+// sibling of the nearest ancestor that has one. Calls onItem(item, depth) for each item.
+template <typename OnItem> void WalkTree(HWND tree, OnItem onItem)
+{
+    std::vector<LPARAM> parents;
+    auto next = [&](WPARAM relation, LPARAM from) {
+        return static_cast<LPARAM>(Send(tree, TVM_GETNEXTITEM, relation, from));
+    };
+    LPARAM item = next(TVGN_ROOT, 0);
+    while (item) {
+        onItem(item, static_cast<int>(parents.size()));
+        LPARAM step = next(TVGN_CHILD, item);
+        if (step) {
+            parents.push_back(item);
+        } else {
+            step = next(TVGN_NEXT, item);
+            while (!step && !parents.empty()) {
+                const LPARAM parent = parents.back();
+                parents.pop_back();
+                step = next(TVGN_NEXT, parent);
+            }
+        }
+        item = step;
+    }
+}
+
+// The tree's bare messages: the walk, every item's structure written in one go, one TVM_GETITEMW per item.
+double TreeFloor(HWND tree, int items)
+{
+    const size_t slotAt = sizeof(TVITEMW) * static_cast<size_t>(items);
+    TargetMemory memory(tree, slotAt + kSlotChars * sizeof(wchar_t));
+    std::vector<TVITEMW> structures;
+    structures.reserve(static_cast<size_t>(items));
+    size_t answered = 0;
+    const double t0 = NowMs();
+    WalkTree(tree, [&](LPARAM handle, int) {
+        if (structures.size() == static_cast<size_t>(items))
+            Fail("the tree has more items than it should");
+        TVITEMW item{};
+        item.mask = TVIF_TEXT | TVIF_HANDLE;
+        item.hItem = reinterpret_cast<HTREEITEM>(handle);
+        item.pszText = reinterpret_cast<wchar_t*>(memory.at(slotAt));
+        item.cchTextMax = kSlotChars;
+        structures.push_back(item);
+    });
+    memory.Write(memory.at(0), structures.data(), structures.size() * sizeof(TVITEMW));
+    for (size_t i = 0; i < structures.size(); ++i)
+        answered += Send(tree, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(memory.at(i * sizeof(TVITEMW)))) != 0;
+    const double t1 = NowMs();
+    if (structures.size() != static_cast<size_t>(items) || answered != structures.size())
+        Fail("the tree floor did not read every item");
+    return t1 - t0;
+}
+
+// The usual copy, item by item as the walk finds them: write the structure, send, read it back, read the
+// text. Builds the same listing as Quorvel and checks it.
+double TreeCopy(HWND tree, const std::wstring& expected)
+{
+    TargetMemory memory(tree, sizeof(TVITEMW) + kSlotChars * sizeof(wchar_t));
+    void* remote = memory.at(0);
+    auto* slot = reinterpret_cast<wchar_t*>(memory.at(sizeof(TVITEMW)));
+    std::wstring out;
+    wchar_t text[kSlotChars + 1];
+    const double t0 = NowMs();
+    WalkTree(tree, [&](LPARAM handle, int depth) {
+        TVITEMW item{};
+        item.mask = TVIF_TEXT | TVIF_HANDLE;
+        item.hItem = reinterpret_cast<HTREEITEM>(handle);
+        item.pszText = slot;
+        item.cchTextMax = kSlotChars;
+        memory.Write(remote, &item, sizeof item);
+        if (!Send(tree, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(remote)))
+            Fail("TVM_GETITEMW failed");
+        memory.Read(remote, &item, sizeof item);
+        memory.Read(item.pszText, text, kSlotChars * sizeof(wchar_t));
+        text[kSlotChars] = L'\0';
+        out.append(static_cast<size_t>(depth), L'\t');
+        out += text;
+        out += L"\r\n";
+    });
+    const double t1 = NowMs();
+    if (out != expected)
+        Fail("the tree copy read other text than expected");
+    return t1 - t0;
+}
+
+struct ViewRow {
+    const char* kind; // "view" or "tree"
+    int size, cells, reps;
+    double floor, copy, reader;
+};
+
+// Times floor, copy and reader in turn, reps times each, so a drift in machine load hits all alike.
+ViewRow TimeView(const Quorvel& q, HWND control, bool tree, int size, int reps)
+{
+    const std::wstring expected = tree ? ExpectedTree(size) : ExpectedView(size);
+    const char* kind = tree ? "tree" : "view";
+    std::vector<double> floors, copies, readers;
+    for (int r = 0; r < reps; ++r) {
+        floors.push_back(tree ? TreeFloor(control, size) : ViewFloor(control, size));
+        copies.push_back(tree ? TreeCopy(control, expected) : ViewCopy(control, expected));
+        readers.push_back(Reader(q, control, expected, r == 0));
+        Progress("%d %s rep %d: floor %.1f ms, copy %.1f ms, reader %.1f ms\n", size, kind, r + 1, floors.back(),
+                 copies.back(), readers.back());
+    }
+    const int cells = tree ? size : size * bench::kViewColumns;
+    return {kind, size, cells, reps, Median(floors), Median(copies), Median(readers)};
+}
+
+void PrintViewTable(const std::vector<ViewRow>& rows)
+{
+    printf(
+        "List views (report, %d columns, virtual; size in rows) and tree views (3 levels; size in items), read\n"
+        "through the target's memory. Medians in milliseconds. floor: per column the structure written once, then\n"
+        "one LVM_GETITEMTEXTW per row; for a tree, one TVM_GETNEXTITEM walk, every structure written at once,\n"
+        "then one TVM_GETITEMW per item. copy: the usual per-cell copy: write the structure, send, read the\n"
+        "structure back, read the text. reader: Quorvel, from the change of txtWnd to txtList holding the listing.\n\n",
+        bench::kViewColumns);
+    printf("%-7s %-5s %8s %5s %11s %11s %11s %8s %8s %9s\n", "size", "kind", "cells", "runs", "floor ms", "copy ms",
+           "reader ms", "rd/floor", "copy/rd", "rd us/cell");
+    for (const ViewRow& r : rows)
+        printf("%-7d %-5s %8d %5d %11.1f %11.1f %11.1f %8.3f %8.2f %9.1f\n", r.size, r.kind, r.cells, r.reps, r.floor,
+               r.copy, r.reader, r.reader / r.floor, r.copy / r.reader, r.reader * 1000.0 / r.cells);
+    printf("\n");
+    for (const char* kind : {"view", "tree"}) {
+        const ViewRow *largest = nullptr, *previous = nullptr, *leastGain = nullptr;
+        for (const ViewRow& r : rows) {
+            if (std::string(r.kind) != kind)
+                continue;
+            previous = largest;
+            largest = &r;
+            if (!leastGain || r.copy / r.reader < leastGain->copy / leastGain->reader)
+                leastGain = &r;
+        }
+        if (!largest)
+            continue;
+        const char* unit = std::string(kind) == "view" ? "rows" : "items";
+        const double vsFloor = largest->reader / largest->floor;
+        printf("%s reader / floor at %d %s: %.3f (target <= %.2f) %s\n", kind, largest->size, unit, vsFloor,
+               kFloorTarget, vsFloor <= kFloorTarget ? "PASS" : "MISS");
+        const double gain = leastGain->copy / leastGain->reader;
+        printf("%s per-cell copy / reader, least at any size (%d %s): %.2f (target >= %.0f) %s\n", kind,
+               leastGain->size, unit, gain, kCopyTarget, gain >= kCopyTarget ? "PASS" : "MISS");
+        if (previous && largest->size == 10 * previous->size) {
+            const double growth = largest->reader / previous->reader;
+            printf("%s reader growth %d / %d %s: %.2f (target <= %.0f) %s\n", kind, largest->size, previous->size, unit,
+                   growth, kGrowthTarget, growth <= kGrowthTarget ? "PASS" : "MISS");
+            printf("%s floor growth %d / %d %s: %.2f\n", kind, largest->size, previous->size, unit,
+                   largest->floor / previous->floor);
+        }
+    }
+    printf("\n");
 }
 
 } // namespace
@@ -276,10 +594,12 @@ int wmain(int argc, wchar_t** argv)
             g_opt.rewriteBudgetMs = _wtof(argv[i + 1]) * 1000;
         else if (a == L"--timeout-s")
             g_opt.timeoutMs = static_cast<DWORD>(_wtoi(argv[i + 1])) * 1000;
+        else if (a == L"--parts")
+            g_opt.parts = argv[i + 1];
     }
     if (g_opt.handlesFile.empty() || g_opt.reps < 1 || g_opt.repsLarge < 1 || g_opt.rewriteReps < 1)
         Fail("usage: benchdriver --handles FILE [--reps N] [--reps-large N] [--rewrite-reps N] [--rewrite-budget-s S] "
-             "[--timeout-s S]");
+             "[--timeout-s S] [--parts boxes,views,trees]");
     QueryPerformanceFrequency(&g_freq);
 
     const auto handles = ReadHandles(g_opt.handlesFile);
@@ -304,17 +624,13 @@ int wmain(int argc, wchar_t** argv)
     bool haveReadPeak = false;
 
     for (int size : kSizes) {
-        if (size > g_opt.maxItems)
+        if (size > g_opt.maxItems || !Timing(L"boxes"))
             break;
         const int reps = size >= 100000 ? g_opt.repsLarge : g_opt.reps;
         const std::wstring expected[2] = {Expected(false, size), Expected(true, size)};
         HWND targets[2];
-        for (int k = 0; k < 2; ++k) {
-            const auto it = handles.find(std::string(k ? "combo" : "list") + std::to_string(size));
-            if (it == handles.end())
-                Fail("the handles file lacks a control");
-            targets[k] = it->second;
-        }
+        for (int k = 0; k < 2; ++k)
+            targets[k] = HandleNamed(handles, std::string(k ? "combo" : "list") + std::to_string(size));
         std::vector<double> floors[2], readers[2];
         // Floor and reader alternate so a drift in machine load hits both alike.
         for (int r = 0; r < reps; ++r) {
@@ -347,8 +663,35 @@ int wmain(int argc, wchar_t** argv)
         }
     }
 
-    printf("%-7s %-6s %5s %11s %11s %8s %20s %9s\n", "items", "kind", "runs", "floor ms", "reader ms", "rd/floor",
-           "rewrite ms", "rw/rd");
+    std::vector<ViewRow> viewRows;
+    SIZE_T viewPeak = 0;
+    bool haveViewPeak = false;
+    int largestView = 0;
+    for (int s = 0; s < 3; ++s) {
+        const int size = bench::kViewRows[s];
+        if (size > g_opt.maxItems || !Timing(L"views"))
+            break;
+        HWND view = HandleNamed(handles, "view" + std::to_string(size));
+        viewRows.push_back(TimeView(q, view, false, size, size >= 100000 ? g_opt.repsLarge : g_opt.reps));
+        // The largest read of the run: Quorvel's peak working set right after it.
+        haveViewPeak = PeakWorkingSet(q.pid, viewPeak);
+        largestView = size;
+    }
+    long treeFillMs[2] = {-1, -1};
+    for (int s = 0; s < 2; ++s) {
+        const int size = bench::kTreeSizes[s];
+        if (size > g_opt.maxItems || !Timing(L"trees"))
+            break;
+        HWND tree = HandleNamed(handles, "tree" + std::to_string(size));
+        viewRows.push_back(TimeView(q, tree, true, size, g_opt.reps));
+        const auto fill = handles.find("tree" + std::to_string(size) + "_fill_ms");
+        if (fill != handles.end())
+            treeFillMs[s] = fill->second;
+    }
+
+    if (!rows.empty())
+        printf("%-7s %-6s %5s %11s %11s %8s %20s %9s\n", "items", "kind", "runs", "floor ms", "reader ms", "rd/floor",
+               "rewrite ms", "rw/rd");
     for (const Row& r : rows) {
         char rewrite[32], ratio[32];
         if (r.rewrite < 0) {
@@ -364,7 +707,8 @@ int wmain(int argc, wchar_t** argv)
         printf("%-7d %-6s %5d %11.1f %11.1f %8.3f %20s %9s\n", r.size, r.kind, r.reps, r.floor, r.reader,
                r.reader / r.floor, rewrite, ratio);
     }
-    printf("\n");
+    if (!rows.empty())
+        printf("\n");
     for (const char* kind : {"list", "combo"}) {
         const Row *at10k = nullptr, *at100k = nullptr;
         for (const Row& r : rows)
@@ -385,6 +729,14 @@ int wmain(int argc, wchar_t** argv)
         // The messages' own cost sets how linear any reader can be.
         printf("%-5s floor growth 100000 / 10000 items: %.2f\n", kind, at100k->floor / at10k->floor);
     }
+    if (!rows.empty())
+        printf("\n");
+    if (!viewRows.empty())
+        PrintViewTable(viewRows);
+    for (int s = 0; s < 2; ++s)
+        if (treeFillMs[s] >= 0)
+            printf("bench target: filling the %d-item tree view (TVM_INSERTITEMW, redraw off) took %ld ms\n",
+                   bench::kTreeSizes[s], treeFillMs[s]);
     printf("\n");
     if (haveIdlePeak)
         printf("Quorvel peak working set before any read: %lu bytes (%.1f MiB)\n", static_cast<unsigned long>(idlePeak),
@@ -392,8 +744,11 @@ int wmain(int argc, wchar_t** argv)
     if (haveReadPeak)
         printf("Quorvel peak working set after reading the 100000-item list: %lu bytes (%.1f MiB)\n",
                static_cast<unsigned long>(readPeak), static_cast<double>(readPeak) / (1024.0 * 1024.0));
-    else
+    else if (!haveViewPeak)
         PrintPeak("after the reads", q.pid);
+    if (haveViewPeak)
+        printf("Quorvel peak working set after reading the %d-row list view (the largest read): %lu bytes (%.1f MiB)\n",
+               largestView, static_cast<unsigned long>(viewPeak), static_cast<double>(viewPeak) / (1024.0 * 1024.0));
     fflush(stdout);
     DestroyWindow(edit);
     return 0;
