@@ -19,6 +19,7 @@ import peimage  # noqa: E402
 import winehost  # noqa: E402
 
 BEGIN, END = "<!-- bench:begin -->", "<!-- bench:end -->"
+EXE_LIMIT = 1024 * 1024  # bytes
 
 
 def cpu_name():
@@ -59,7 +60,8 @@ def run(args):
         driver_args = ["--handles", harness.win_path(handles), "--reps", args.reps, "--reps-large", args.reps_large,
                        "--max-items", args.max_items,
                        "--rewrite-reps", args.rewrite_reps,
-                       "--rewrite-budget-s", args.rewrite_budget, "--timeout-s", args.message_timeout]
+                       "--rewrite-budget-s", args.rewrite_budget, "--timeout-s", args.message_timeout,
+                       "--parts", args.parts]
         result = subprocess.run(harness.wine(driver, *driver_args), env=session.env(), stdin=subprocess.DEVNULL,
                                 stdout=subprocess.PIPE, timeout=args.timeout)
     elapsed = time.monotonic() - started
@@ -78,8 +80,9 @@ def run(args):
         f"\">\" marks a run stopped after {args.rewrite_budget} s (a lower bound).",
         "",
     ]
+    exe_size = os.path.getsize(exe)
     footer = [
-        f"quorvel.exe size: {os.path.getsize(exe)} bytes",
+        f"quorvel.exe size: {exe_size} bytes (target <= {EXE_LIMIT}) {'PASS' if exe_size <= EXE_LIMIT else 'MISS'}",
         f"benchmark run time: {elapsed:.0f} s",
     ]
     figures = "\n".join(header) + "\n" + out.rstrip("\n") + "\n" + "\n".join(footer) + "\n"
@@ -120,6 +123,8 @@ def main():
     parser.add_argument("--message-timeout", type=int, default=600, help="seconds one message may take")
     parser.add_argument("--start-timeout", type=int, default=300, help="seconds the target may take to fill")
     parser.add_argument("--timeout", type=int, default=3600, help="seconds the whole driver run may take")
+    parser.add_argument("--parts", default="boxes,views,trees",
+                        help="what to time, comma-separated: boxes (list and combo boxes), views (list views), trees")
     parser.add_argument("--no-pin", action="store_true", help="let the processes run on any CPU")
     parser.add_argument("--update-readme", action="store_true", help="put the figures into README.md")
     parser.add_argument("--readme", default=os.path.join(ROOT, "README.md"))
