@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
-# Builds the 32-bit Windows preset and benchmarks the list reader under Wine;
-# on a host that runs no 32-bit code, the 64-bit preset.
-# Arguments go to benchmark/run_bench.py (e.g. --update-readme, --reps 3).
+# Builds the 32-bit Windows preset and benchmarks the list reader under Wine
+# (list and combo boxes, list views, tree views); on a host that runs no
+# 32-bit code, the 64-bit preset.
+# Arguments go to benchmark/run_bench.py (e.g. --update-readme, --reps 3;
+# a short run: --max-items 1000 --reps 1, or --parts views,trees).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
