@@ -3,6 +3,7 @@
 // buffers (the sanitizers watch) and show only whole items, each on a line.
 #include "desktop/fake/FakeDesktop.h"
 #include "listreader/ListItemReader.h"
+#include "tests/fuzz/FuzzScript.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -10,31 +11,8 @@
 
 namespace {
 
-struct Script {
-    const std::uint8_t* data;
-    std::size_t size;
-    std::size_t at = 0;
+struct Script : FuzzScript {
     std::int32_t lastLength = 0;
-
-    std::uint8_t byte() { return at < size ? data[at++] : 0xFF; }
-    bool exhausted() const { return at >= size; }
-    std::int32_t number()
-    {
-        switch (byte() % 8) {
-        case 0:
-            return -1;
-        case 1:
-            return INT32_MIN;
-        case 2:
-            return INT32_MAX;
-        case 3:
-            return 0;
-        default: {
-            std::int32_t v = byte();
-            return byte() & 1 ? v * 300 : v;
-        }
-        }
-    }
 };
 
 } // namespace
@@ -44,7 +22,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     using namespace quorvel;
     constexpr WindowHandle target = 77;
     FakeDesktop desktop;
-    Script script{data, size};
+    Script script{{data, size}};
     std::size_t fetchesAnswered = 0;
     desktop.add(target, FakeKind::listBox).hook = [&](unsigned msg, std::uintptr_t,
                                                       std::intptr_t lParam) -> std::optional<MessageResult> {

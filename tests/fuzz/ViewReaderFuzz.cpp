@@ -5,6 +5,7 @@
 // every block of the target's memory and every process handle it took.
 #include "desktop/fake/FakeDesktop.h"
 #include "listreader/ListItemReader.h"
+#include "tests/fuzz/FuzzScript.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -15,29 +16,7 @@ namespace {
 
 using namespace quorvel;
 
-struct Script {
-    const std::uint8_t* data;
-    std::size_t size;
-    std::size_t at = 0;
-
-    std::uint8_t byte() { return at < size ? data[at++] : 0xFF; }
-    bool exhausted() const { return at >= size; }
-    std::int32_t number()
-    {
-        switch (byte() % 8) {
-        case 0:
-            return -1;
-        case 1:
-            return INT32_MIN;
-        case 2:
-            return INT32_MAX;
-        case 3:
-            return 0;
-        default:
-            return byte() * (byte() & 1 ? 300 : 1);
-        }
-    }
-};
+using Script = FuzzScript;
 
 constexpr WindowHandle view = 40, header = 41;
 
