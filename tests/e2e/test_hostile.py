@@ -141,10 +141,14 @@ class QuorvelSession:
         self.s.wait_text(self.txt_list, listing(ITEMS), timeout=10)
 
 
-class HostileTest(unittest.TestCase):
+class HostileCase(unittest.TestCase):
+    """One Quorvel and hostile target per class; every case ends with Quorvel still there and answering."""
+
+    SESSION = "hostile"
+
     @classmethod
     def setUpClass(cls):
-        cls.q = QuorvelSession("hostile")
+        cls.q = QuorvelSession(cls.SESSION)
         cls.h = cls.q.handles
 
     @classmethod
@@ -155,10 +159,12 @@ class HostileTest(unittest.TestCase):
         STATS["behaviours"] += 1
 
     def tearDown(self):
-        # Every case ends with Quorvel still there and answering.
         if not self.q.alive():
             STATS["crashes"] += 1
             self.fail("Quorvel is gone or stopped answering")
+
+
+class HostileTest(HostileCase):
 
     def expect_list(self, items_expected):
         text = self.q.list_text()
@@ -274,28 +280,19 @@ class HostileTest(unittest.TestCase):
         self.expect_list(ITEMS[:EXIT_INDEX])
 
 
-class HostileViewTest(unittest.TestCase):
+class HostileViewTest(HostileCase):
     """List views and tree views that lie, walk in circles, hang, die, or start a newer read; after each,
     nothing of Quorvel's is left in the target and no process handle stays open in Quorvel."""
 
-    @classmethod
-    def setUpClass(cls):
-        cls.q = QuorvelSession("hostile-views")
-        cls.h = cls.q.handles
-
-    @classmethod
-    def tearDownClass(cls):
-        cls.q.close()
+    SESSION = "hostile-views"
 
     def setUp(self):
-        STATS["behaviours"] += 1
+        super().setUp()
         STATS["view_behaviours"] += 1
         self.before = self.footprint()
 
     def tearDown(self):
-        if not self.q.alive():
-            STATS["crashes"] += 1
-            self.fail("Quorvel is gone or stopped answering")
+        super().tearDown()
         # A read cut short by a hang, an exit or a newer read releases its memory and its handle too.
         committed, handles = self.footprint()
         self.assert_nothing_left(self.before, (committed, handles))
