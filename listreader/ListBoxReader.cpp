@@ -1,5 +1,6 @@
 #include "listreader/ListBoxReader.h"
 
+#include "listreader/Answers.h"
 #include "listreader/ControlClass.h"
 
 #include <algorithm>
@@ -30,13 +31,6 @@ constexpr ItemMessages comboBox{win::CB_GETCOUNT,
 // A length answer above this is a lie: no control shows a million-character
 // item, and believing it would mean allocating without bound.
 constexpr std::intptr_t maxItemLength = std::intptr_t{1} << 20;
-
-// The 32-bit answer the window system gives for a count; on x64 the upper
-// half of the LRESULT carries nothing.
-std::int32_t low32(std::intptr_t answer)
-{
-    return static_cast<std::int32_t>(static_cast<std::uint32_t>(answer));
-}
 
 enum class Fetch { item, failed, noSuchIndex, noAnswer };
 

@@ -1,10 +1,10 @@
 #include "listreader/ListViewReader.h"
 
+#include "listreader/Answers.h"
 #include "listreader/ControlClass.h"
 #include "listreader/RemoteTexts.h"
 
 #include <algorithm>
-#include <functional>
 #include <numeric>
 
 namespace quorvel {
@@ -20,37 +20,6 @@ constexpr std::int32_t maxColumns = 4096;
 
 // Rows fetched per round: lines are put together as their cells arrive.
 constexpr std::int32_t rowsPerRound = 256;
-
-std::int32_t low32(std::intptr_t answer)
-{
-    return static_cast<std::int32_t>(static_cast<std::uint32_t>(answer));
-}
-
-// The first index in [0, claimed) for which exists is false, or claimed; the
-// existing indexes run from 0 without gaps. Trusts the claim when its last
-// index exists, else finds the real end in a few dozen messages.
-std::int32_t realCount(std::int32_t claimed, const std::function<std::optional<bool>(std::int32_t)>& exists)
-{
-    if (claimed <= 0)
-        return 0;
-    std::optional<bool> last = exists(claimed - 1);
-    if (!last)
-        return 0;
-    if (*last)
-        return claimed;
-    std::int32_t lo = 0, hi = claimed - 1; // the end lies in [lo, hi]
-    while (lo < hi) {
-        const std::int32_t mid = lo + (hi - lo) / 2;
-        std::optional<bool> e = exists(mid);
-        if (!e)
-            return 0;
-        if (*e)
-            lo = mid + 1;
-        else
-            hi = mid;
-    }
-    return lo;
-}
 
 class ListViewRead {
 public:

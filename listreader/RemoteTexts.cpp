@@ -1,5 +1,7 @@
 #include "listreader/RemoteTexts.h"
 
+#include "listreader/Answers.h"
+
 #include <algorithm>
 #include <cstdint>
 #include <optional>
@@ -7,11 +9,6 @@
 namespace quorvel {
 
 namespace {
-
-std::int32_t low32(std::intptr_t answer)
-{
-    return static_cast<std::int32_t>(static_cast<std::uint32_t>(answer));
-}
 
 // The structure for a query, pointing at a text slot of slotCapacity characters.
 void putQuery(std::span<std::uint8_t> s, const ItemLayout& l, const TextQuery& q, RemoteAddress slot,

@@ -1,5 +1,6 @@
 #include "listreader/TreeViewReader.h"
 
+#include "listreader/Answers.h"
 #include "listreader/RemoteTexts.h"
 
 #include <unordered_set>
@@ -95,7 +96,7 @@ void appendItems(std::u16string& out, const std::vector<std::u16string>& texts, 
 std::u16string readTreeView(Desktop& desktop, WindowHandle treeView)
 {
     MessageResult count = desktop.sendMessage(treeView, win::TVM_GETCOUNT, 0, 0);
-    const auto items = static_cast<std::int32_t>(static_cast<std::uint32_t>(count.answer));
+    const std::int32_t items = low32(count.answer);
     if (!count.delivered || items <= 0)
         return {};
     RemoteMemory memory(desktop, treeView, batchBlockBytes);
