@@ -81,6 +81,10 @@ constexpr std::uint32_t LVIF_TEXT = 0x0001;
 constexpr unsigned HDM_FIRST = 0x1200;
 constexpr unsigned HDM_GETITEMCOUNT = HDM_FIRST + 0;
 
+// ComboBoxEx.
+constexpr unsigned CBEM_GETITEMW = WM_USER + 13;
+constexpr std::uint32_t CBEIF_TEXT = 0x0001;
+
 // Tree view.
 constexpr unsigned TV_FIRST = 0x1100;
 constexpr unsigned TVM_GETCOUNT = TV_FIRST + 5;

@@ -20,6 +20,15 @@ ItemLayout treeViewItemLayout(int pointerBytes)
     return {40, 0, ItemLayout::npos, 4, 16, 20, 4};
 }
 
+ItemLayout comboBoxExItemLayout(int pointerBytes)
+{
+    // mask, iItem (INT_PTR), pszText, cchTextMax, iImage, iSelectedImage,
+    // iOverlay, iIndent, lParam.
+    if (pointerBytes == 8)
+        return {56, 0, ItemLayout::npos, 8, 16, 24, 8};
+    return {36, 0, ItemLayout::npos, 4, 8, 12, 4};
+}
+
 std::size_t listViewColumnSize(int pointerBytes)
 {
     // mask, fmt, cx, pszText, cchTextMax, iSubItem, iImage, iOrder, cxMin,

@@ -13,7 +13,9 @@ namespace quorvel {
 
 // A structure that carries a text buffer (pszText, cchTextMax) and the
 // fields Quorvel sets to name the item. Offsets are in bytes; subItem and
-// handle are absent (npos) where the structure has no such field.
+// handle are absent (npos) where the structure has no such field. handle is
+// the pointer-sized field that names the item: a tree item's handle, a
+// ComboBoxEx item's index.
 struct ItemLayout {
     static constexpr std::size_t npos = static_cast<std::size_t>(-1);
     std::size_t size;
@@ -29,6 +31,8 @@ struct ItemLayout {
 ItemLayout listViewItemLayout(int pointerBytes);
 // TVITEMW, as TVM_GETITEMW takes it.
 ItemLayout treeViewItemLayout(int pointerBytes);
+// COMBOBOXEXITEMW, as CBEM_GETITEMW takes it.
+ItemLayout comboBoxExItemLayout(int pointerBytes);
 // LVCOLUMNW: only its mask and width are used.
 std::size_t listViewColumnSize(int pointerBytes);
 

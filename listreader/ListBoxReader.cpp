@@ -61,9 +61,9 @@ Fetch fetchItem(Desktop& desktop, WindowHandle target, const ItemMessages& m, st
 
 // The style bits mean owner-drawn only on the system's own list and combo
 // boxes; another class may use them for anything.
-bool keepsNoStrings(Desktop& desktop, WindowHandle target, const ItemMessages& m)
+bool keepsNoStrings(Desktop& desktop, WindowHandle target, ControlClass kind, const ItemMessages& m)
 {
-    if (classifyControl(desktop.className(target)) != m.owner)
+    if (kind != m.owner)
         return false;
     const std::int32_t style = desktop.getWindowLong(target, win::GWL_STYLE);
     return (style & m.ownerDrawn) != 0 && (style & m.hasStrings) == 0;
@@ -71,24 +71,24 @@ bool keepsNoStrings(Desktop& desktop, WindowHandle target, const ItemMessages& m
 
 } // namespace
 
-ListBoxRead readListBox(Desktop& desktop, WindowHandle target)
+ListBoxRead readListBox(Desktop& desktop, WindowHandle target, ControlClass kind)
 {
-    const ItemMessages* kind = &listBox;
-    MessageResult count = desktop.sendMessage(target, kind->count, 0, 0);
+    const ItemMessages* messages = &listBox;
+    MessageResult count = desktop.sendMessage(target, messages->count, 0, 0);
     ListBoxRead read;
     if (count.delivered && low32(count.answer) == 0) {
-        kind = &comboBox;
-        count = desktop.sendMessage(target, kind->count, 0, 0);
+        messages = &comboBox;
+        count = desktop.sendMessage(target, messages->count, 0, 0);
         read.bothCountsZero = count.delivered && low32(count.answer) == 0;
     }
     // Counting from 0 to count - 1 never needs count - 1 itself, so even
     // INT_MIN is harmless here: it is simply no item.
     const std::int32_t n = count.delivered ? low32(count.answer) : 0;
-    if (n <= 0 || keepsNoStrings(desktop, target, *kind))
+    if (n <= 0 || keepsNoStrings(desktop, target, kind, *messages))
         return read;
     std::u16string item;
     for (std::int32_t i = 0; i < n; ++i) {
-        Fetch fetched = fetchItem(desktop, target, *kind, i, item);
+        Fetch fetched = fetchItem(desktop, target, *messages, i, item);
         // The length query answers LB_ERR only past the last item; a count
         // that claims more items than exist costs one message, not millions.
         if (fetched == Fetch::noAnswer || fetched == Fetch::noSuchIndex)

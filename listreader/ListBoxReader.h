@@ -2,6 +2,7 @@
 #pragma once
 
 #include "desktop/Desktop.h"
+#include "listreader/ControlClass.h"
 
 #include <string>
 
@@ -18,7 +19,8 @@ struct ListBoxRead {
 // and as a combo box when the list box count is 0. A message the target does
 // not answer in time ends the read with the items read so far. An owner-drawn
 // list box or combo box that keeps no strings shows nothing: its items are
-// numbers, and their bytes read as text would be noise.
-ListBoxRead readListBox(Desktop& desktop, WindowHandle target);
+// numbers, and their bytes read as text would be noise. kind is the target's
+// class, which alone says whether its style bits mean owner-drawn.
+ListBoxRead readListBox(Desktop& desktop, WindowHandle target, ControlClass kind);
 
 } // namespace quorvel

@@ -1,5 +1,6 @@
 #include "listreader/ListItemReader.h"
 
+#include "listreader/ComboBoxExReader.h"
 #include "listreader/ControlClass.h"
 #include "listreader/ListBoxReader.h"
 #include "listreader/ListViewReader.h"
@@ -23,31 +24,44 @@ std::optional<WindowHandle> targetHandle(double value)
     return static_cast<WindowHandle>(rounded);
 }
 
+namespace {
+
+WindowHandle parentOfClass(Desktop& desktop, WindowHandle child, ControlClass kind)
+{
+    const WindowHandle parent = child ? desktop.parentWindow(child) : 0;
+    return parent && classifyControl(desktop.className(parent)) == kind ? parent : 0;
+}
+
+} // namespace
+
 std::u16string readListItems(Desktop& desktop, WindowHandle target)
 {
-    ListBoxRead read = readListBox(desktop, target);
+    const ControlClass kind = classifyControl(desktop.className(target));
+    if (kind == ControlClass::comboBoxEx)
+        return readComboBoxEx(desktop, target);
+    ListBoxRead read = readListBox(desktop, target, kind);
     if (!read.bothCountsZero)
         return std::move(read.listing);
     // Private messages only to a window whose class says what they mean.
-    switch (classifyControl(desktop.className(target))) {
+    switch (kind) {
     case ControlClass::listView:
         return readListView(desktop, target);
     case ControlClass::treeView:
         return readTreeView(desktop, target);
-    case ControlClass::header: {
+    case ControlClass::header:
         // The column header of a list view stands for the list view's rows.
-        const WindowHandle parent = desktop.parentWindow(target);
-        if (parent && classifyControl(desktop.className(parent)) == ControlClass::listView)
-            return readListView(desktop, parent);
+        if (WindowHandle listView = parentOfClass(desktop, target, ControlClass::listView))
+            return readListView(desktop, listView);
         return {};
-    }
-    case ControlClass::edit: {
-        // Pointing at an editable combo box lands on its Edit child.
-        const WindowHandle parent = desktop.parentWindow(target);
-        if (parent && classifyControl(desktop.className(parent)) == ControlClass::comboBox)
-            return readListBox(desktop, parent).listing;
+    case ControlClass::edit:
+        // Pointing at an editable combo box lands on its Edit child, whose
+        // combo box may itself be the inner one of a ComboBoxEx.
+        if (WindowHandle combo = parentOfClass(desktop, target, ControlClass::comboBox)) {
+            if (WindowHandle comboEx = parentOfClass(desktop, combo, ControlClass::comboBoxEx))
+                return readComboBoxEx(desktop, comboEx);
+            return readListBox(desktop, combo, ControlClass::comboBox).listing;
+        }
         return {};
-    }
     default:
         return {};
     }

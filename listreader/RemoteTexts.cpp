@@ -99,7 +99,7 @@ bool refetch(Desktop& desktop, RemoteMemory& memory, const TextMessage& m, const
 
 // A batch is laid out as its structures, then one text slot per structure.
 bool fetchTexts(Desktop& desktop, RemoteMemory& memory, const TextMessage& m, std::span<const TextQuery> queries,
-                std::vector<std::u16string>& texts)
+                std::vector<std::u16string>& texts, std::size_t* failures)
 {
     const ItemLayout& l = m.layout;
     const std::size_t slotBytes = slotChars * 2;
@@ -134,6 +134,8 @@ bool fetchTexts(Desktop& desktop, RemoteMemory& memory, const TextMessage& m, st
             const Outcome o = takeText(memory, m, answers[i], structure, base + slotsAt + i * slotBytes, slot, text);
             if (o == Outcome::fillsSlot && !refetch(desktop, memory, m, queries[first + i], slotChars, text))
                 return false;
+            if (o == Outcome::failed && failures)
+                ++*failures;
             texts.push_back(text);
         }
         if (answers.size() < count)

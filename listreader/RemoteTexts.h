@@ -31,11 +31,11 @@ struct TextMessage {
 };
 
 // Appends one text per query, in order; a fetch that failed gives an empty
-// text. Returns false when the read must stop: a message went unanswered, or
-// the target's memory could not be had, written or read. texts then holds
-// the queries answered before that.
+// text and counts in failures. Returns false when the read must stop: a
+// message went unanswered, or the target's memory could not be had, written
+// or read. texts then holds the queries answered before that.
 bool fetchTexts(Desktop& desktop, RemoteMemory& memory, const TextMessage& m, std::span<const TextQuery> queries,
-                std::vector<std::u16string>& texts);
+                std::vector<std::u16string>& texts, std::size_t* failures = nullptr);
 
 // Items per batch, and the characters of each text slot: most texts fit, and
 // a longer one is fetched again on its own.

@@ -12,7 +12,8 @@ namespace {
 
 constexpr unsigned LVM_GETNEXTITEM = win::LVM_FIRST + 12;
 
-// pszText and cchTextMax of LVITEMW and TVITEMW, and hItem of TVITEMW.
+// pszText and cchTextMax of LVITEMW, TVITEMW and COMBOBOXEXITEMW; hItem of
+// TVITEMW and iItem of COMBOBOXEXITEMW, both pointer-sized.
 struct TextFields {
     std::size_t text, textMax;
 };
@@ -25,6 +26,14 @@ TextFields tvItemFields(int pointerBytes)
     return pointerBytes == 8 ? TextFields{24, 32} : TextFields{16, 20};
 }
 std::size_t tvHandleField(int pointerBytes)
+{
+    return pointerBytes == 8 ? 8 : 4;
+}
+TextFields cbexItemFields(int pointerBytes)
+{
+    return pointerBytes == 8 ? TextFields{16, 24} : TextFields{8, 12};
+}
+std::size_t cbexIndexField(int pointerBytes)
 {
     return pointerBytes == 8 ? 8 : 4;
 }
@@ -158,6 +167,20 @@ MessageResult FakeDesktop::treeViewMessage(FakeWindow& w, unsigned msg, std::uin
     default:
         return {true, 0};
     }
+}
+
+MessageResult FakeDesktop::comboBoxExMessage(FakeWindow& w, unsigned msg, std::uintptr_t, std::intptr_t lParam)
+{
+    FakeProcess& p = process(w.process);
+    if (msg == win::CB_GETCOUNT)
+        return {true, static_cast<std::intptr_t>(w.items.size())};
+    if (msg != win::CBEM_GETITEMW)
+        return {true, 0};
+    const RemoteAddress item = p.fromParam(lParam);
+    const RemoteAddress index = readPointer(p, item + cbexIndexField(p.pointerBytes));
+    if (index >= w.items.size())
+        return {true, 0};
+    return {true, copyText(p, item, cbexItemFields(p.pointerBytes), w.items[index]) >= 0};
 }
 
 } // namespace quorvel

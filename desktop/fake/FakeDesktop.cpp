@@ -75,6 +75,8 @@ MessageResult FakeDesktop::sendMessage(WindowHandle w, unsigned msg, std::uintpt
         return listViewMessage(window, msg, wParam, lParam);
     case FakeKind::treeView:
         return treeViewMessage(window, msg, wParam, lParam);
+    case FakeKind::comboBoxEx:
+        return comboBoxExMessage(window, msg, wParam, lParam);
     default:
         return listMessage(window, msg, wParam, lParam);
     }
@@ -126,6 +128,8 @@ std::u16string FakeDesktop::className(WindowHandle w)
         return u"ListBox";
     case FakeKind::comboBox:
         return u"ComboBox";
+    case FakeKind::comboBoxEx:
+        return u"ComboBoxEx32";
     case FakeKind::listView:
         return u"SysListView32";
     case FakeKind::treeView:

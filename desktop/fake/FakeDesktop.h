@@ -1,6 +1,6 @@
 // An in-memory desktop for native tests: windows with styles, texts, list
-// items and rectangles; messages answered like a list box, combo box, list
-// view, header or tree view of a 32-bit or 64-bit process, or by a hook;
+// items and rectangles; messages answered like a list box, combo box,
+// ComboBoxEx, list view, header or tree view of a 32-bit or 64-bit process, or by a hook;
 // frame paints recorded per window.
 #pragma once
 
@@ -15,7 +15,7 @@
 
 namespace quorvel {
 
-enum class FakeKind { other, edit, listBox, comboBox, listView, treeView, header };
+enum class FakeKind { other, edit, listBox, comboBox, comboBoxEx, listView, treeView, header };
 
 struct FakeTreeItem {
     std::u16string text;
@@ -122,6 +122,7 @@ private:
     MessageResult listMessage(FakeWindow& w, unsigned msg, std::uintptr_t wParam, std::intptr_t lParam);
     MessageResult listViewMessage(FakeWindow& w, unsigned msg, std::uintptr_t wParam, std::intptr_t lParam);
     MessageResult treeViewMessage(FakeWindow& w, unsigned msg, std::uintptr_t wParam, std::intptr_t lParam);
+    MessageResult comboBoxExMessage(FakeWindow& w, unsigned msg, std::uintptr_t wParam, std::intptr_t lParam);
     FakeProcess* processOf(const RemoteProcess& p);
 
     std::map<WindowHandle, FakeWindow> windows_;

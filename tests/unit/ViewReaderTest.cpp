@@ -123,6 +123,34 @@ TEST_P(Views, TreeListsEveryItemIndentedByLevel)
     expectNothingLeft();
 }
 
+TEST_P(Views, ComboBoxExItemsComeFromTheComboBoxExItself)
+{
+    constexpr WindowHandle comboEx = 710, inner = 711, edit = 712;
+    FakeWindow& w = desktop.add(comboEx, FakeKind::comboBoxEx);
+    w.process = 1;
+    w.items = {u"first", u"", u"Z\u00fcrich", std::u16string(3000, u'x')};
+    // The inner combo box is owner-drawn without strings: what it holds are not texts.
+    FakeWindow& innerCombo = desktop.add(inner, FakeKind::comboBox);
+    innerCombo.parent = comboEx;
+    innerCombo.style = win::CBS_OWNERDRAWFIXED;
+    innerCombo.items = {u"\x1234", u"\x5678"};
+    desktop.add(edit, FakeKind::edit).parent = inner;
+    const std::u16string expected = u"first\r\nZ\u00fcrich\r\n" + std::u16string(3000, u'x') + u"\r\n";
+    EXPECT_EQ(read(comboEx), expected);
+    EXPECT_EQ(read(edit), expected);
+    EXPECT_EQ(read(inner), u"");
+    // A count that claims too many ends after a batch of items that don't exist.
+    w.hook = [](unsigned msg, std::uintptr_t, std::intptr_t) -> std::optional<MessageResult> {
+        if (msg == win::CB_GETCOUNT)
+            return MessageResult{true, INT_MAX};
+        return std::nullopt;
+    };
+    desktop.sentMessages.clear();
+    EXPECT_EQ(read(comboEx), expected);
+    EXPECT_LE(desktop.sentMessages.size(), 1u + 2 * 256 + 2); // two refetches of the long item
+    expectNothingLeft();
+}
+
 TEST_P(Views, ManyRowsComeInBatchesWithOneAllocation)
 {
     std::vector<std::vector<std::u16string>> rows;
