@@ -68,6 +68,7 @@ TREE = lines([
     "Oceania",
 ])
 EDIT_COMBO = lines(["edit combo", "Z\u00fcrich", "", "\u65e5\u672c\u8a9e", "omega"])
+COMBO_EX = lines(["ex first", "Gen\u00e8ve", "", "\ud55c\uad6d"])
 
 # What the target's views window answers about its tree: expanded items, and the depth-first index of the
 # selected and of the first visible item (-1 for none).
@@ -154,6 +155,12 @@ class ReadsViews:
         self.views.show("icons", ICONS)
         self.views.show("editcombo_edit", EDIT_COMBO)
 
+    def test_combo_box_ex_by_its_handle_and_by_its_edit(self):
+        # The items are the ComboBoxEx's own; its inner combo box is owner-drawn and keeps none.
+        self.views.show("comboex", COMBO_EX)
+        self.views.show("icons", ICONS)
+        self.views.show("comboex_edit", COMBO_EX)
+
 
 class ViewsTest(ReadsViews, unittest.TestCase):
     figure_prefix = ""
@@ -188,6 +195,9 @@ class ViewsTest(ReadsViews, unittest.TestCase):
         x, y, w, h = s.screen_rect(edit)
         px, py = x + w // 2, y + h // 2
         self.assertFalse(qx <= px < qx + qw and qy <= py < qy + qh, "Quorvel covers the editable combo box")
+        # Another handle first, so that only a capture can put the Edit's into the field.
+        v.show("icons", ICONS)
+        self.addCleanup(self.set_tracking, False)
         self.set_tracking(True)
         # Wine skips a pointer move to the position it has cached, so step beside it first.
         s.xdotool("mousemove", "--sync", px + 1, py + 1)

@@ -168,6 +168,8 @@ struct ViewWindows {
     HWND tree = nullptr;
     HWND editCombo = nullptr;
     HWND editComboEdit = nullptr;
+    HWND comboEx = nullptr;
+    HWND comboExEdit = nullptr;
     long reportFillMs = 0;
 };
 
@@ -369,9 +371,27 @@ std::vector<std::wstring> EditComboItems()
     return {L"edit combo", L"Z\u00FCrich", L"", L"\u65E5\u672C\u8A9E", L"omega"};
 }
 
+std::vector<std::wstring> ComboExItems()
+{
+    return {L"ex first", L"Gen\u00E8ve", L"", L"\uD55C\uAD6D"};
+}
+
+void FillComboEx(HWND comboEx)
+{
+    int index = 0;
+    for (const std::wstring& s : ComboExItems()) {
+        COMBOBOXEXITEMW item{};
+        item.mask = CBEIF_TEXT;
+        item.iItem = index++;
+        item.pszText = const_cast<LPWSTR>(s.c_str());
+        SendMessageW(comboEx, CBEM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item));
+    }
+}
+
 bool BuildViews(HINSTANCE inst, ViewsState& state, ViewWindows& v)
 {
-    INITCOMMONCONTROLSEX icc{sizeof icc, ICC_LISTVIEW_CLASSES | ICC_TREEVIEW_CLASSES | ICC_STANDARD_CLASSES};
+    INITCOMMONCONTROLSEX icc{sizeof icc,
+                             ICC_LISTVIEW_CLASSES | ICC_TREEVIEW_CLASSES | ICC_STANDARD_CLASSES | ICC_USEREX_CLASSES};
     InitCommonControlsEx(&icc);
     WNDCLASSW wc{};
     wc.lpfnWndProc = ViewsProc;
@@ -396,7 +416,8 @@ bool BuildViews(HINSTANCE inst, ViewsState& state, ViewWindows& v)
     v.virtualList = MakeChild(v.frame, WC_LISTVIEWW, shared | LVS_REPORT | LVS_OWNERDATA, 10, 220, 230, 140, 13);
     v.tree = MakeChild(v.frame, WC_TREEVIEWW, TVS_HASBUTTONS | TVS_HASLINES | TVS_LINESATROOT, 250, 220, 220, 140, 14);
     v.editCombo = MakeChild(v.frame, WC_COMBOBOXW, CBS_DROPDOWN | CBS_HASSTRINGS | WS_VSCROLL, 10, 370, 230, 200, 15);
-    if (!v.report || !v.icons || !v.virtualList || !v.tree || !v.editCombo)
+    v.comboEx = MakeChild(v.frame, WC_COMBOBOXEXW, CBS_DROPDOWN, 250, 370, 220, 200, 16);
+    if (!v.report || !v.icons || !v.virtualList || !v.tree || !v.editCombo || !v.comboEx)
         return false;
     state.virtualList = v.virtualList;
     state.tree = v.tree;
@@ -413,7 +434,9 @@ bool BuildViews(HINSTANCE inst, ViewsState& state, ViewWindows& v)
     info.cbSize = sizeof info;
     if (GetComboBoxInfo(v.editCombo, &info))
         v.editComboEdit = info.hwndItem;
-    if (!v.header || !v.editComboEdit)
+    FillComboEx(v.comboEx);
+    v.comboExEdit = reinterpret_cast<HWND>(SendMessageW(v.comboEx, CBEM_GETEDITCONTROL, 0, 0));
+    if (!v.header || !v.editComboEdit || !v.comboExEdit)
         return false;
     ShowWindow(v.frame, SW_SHOWNORMAL);
     UpdateWindow(v.frame);
@@ -475,7 +498,9 @@ int WINAPI wWinMain(HINSTANCE inst, HINSTANCE, PWSTR, int)
                                                            {"virtual", v.virtualList},
                                                            {"tree", v.tree},
                                                            {"editcombo", v.editCombo},
-                                                           {"editcombo_edit", v.editComboEdit}},
+                                                           {"editcombo_edit", v.editComboEdit},
+                                                           {"comboex", v.comboEx},
+                                                           {"comboex_edit", v.comboExEdit}},
                                                           {{"report_fill_ms", v.reportFillMs}}))
         return 2;
 
