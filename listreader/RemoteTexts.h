@@ -40,7 +40,7 @@ bool fetchTexts(Desktop& desktop, RemoteMemory& memory, const TextMessage& m, st
 // Items per batch, and the characters of each text slot: most texts fit, and
 // a longer one is fetched again on its own.
 constexpr std::size_t batchItems = 256;
-constexpr std::size_t slotChars = 512;
+constexpr std::size_t slotChars = 256;
 // A block that holds a whole batch of the largest structures.
 constexpr std::size_t batchBlockBytes = batchItems * (88 + slotChars * 2);
 
