@@ -8,13 +8,13 @@ Under Wine 8 a 32-bit process's VirtualAllocEx in a 64-bit process lands below 4
 
 import os
 import shutil
-import subprocess
 import sys
 import time
 import unittest
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import harness  # noqa: E402
+import winehost  # noqa: E402
 
 ARGS = None
 FIGURES = {}
@@ -75,17 +75,6 @@ COMBO_EX = lines(["ex first", "Gen\u00e8ve", "", "\ud55c\uad6d"])
 WM_APP = 0x8000
 QUERY_TREE_EXPANDED, QUERY_TREE_SELECTED, QUERY_TREE_FIRST_VISIBLE = WM_APP + 1, WM_APP + 2, WM_APP + 3
 TREE_STATE = (4, -1, 0)
-
-WINE32 = "/usr/lib/wine/wine"
-
-
-def host_runs_32bit():
-    """The 32-bit Wine loader is a 32-bit Linux program: it starts only where the host runs 32-bit code."""
-    try:
-        return subprocess.run([WINE32, "--version"], capture_output=True, timeout=60).returncode == 0
-    except (OSError, subprocess.TimeoutExpired):
-        return False
-
 
 class ViewsSession:
     """One Wine session with a demo target and Quorvel, and the ways a test names a control to Quorvel."""
@@ -235,7 +224,7 @@ class CrossBitnessTest(ReadsViews, unittest.TestCase):
         other = ARGS.other_target
         if not other or not os.path.isfile(other):
             raise unittest.SkipTest(f"no demo target of the other bitness at {other!r}: build the other preset")
-        if not host_runs_32bit():
+        if not winehost.runs_32bit():
             raise unittest.SkipTest(f"this host runs no 32-bit code ({WINE32} --version fails)")
         cls.views = ViewsSession("views-cross", other)
 
