@@ -457,6 +457,25 @@ def png_size(path):
     return int.from_bytes(head[16:20], "big"), int.from_bytes(head[20:24], "big")
 
 
+def update_docs_picture(docs, path, name):
+    """Copies a screenshot into the README's pictures, only when asked: --docs given and
+    QUORVEL_UPDATE_SCREENSHOT=1."""
+    if docs and os.environ.get("QUORVEL_UPDATE_SCREENSHOT") == "1":
+        os.makedirs(docs, exist_ok=True)
+        shutil.copyfile(path, os.path.join(docs, name))
+
+
+def press_f12_until(session, xid, field, text, timeout=10):
+    """Holds F12 until the field shows text, so that at least one tick of the tracking timer sees the key
+    down and newly pressed."""
+    session.focus(xid)
+    session.xdotool("keydown", "F12")
+    try:
+        session.wait_text(field, text, timeout=timeout)
+    finally:
+        session.xdotool("keyup", "F12")
+
+
 def record_figures(build_dir, name, figures):
     """Keeps a suite's figures in <build>/figures/<name>.json for the summary line of the test command."""
     folder = os.path.join(build_dir, "figures")

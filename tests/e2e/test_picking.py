@@ -5,7 +5,6 @@ Quorvel's own fields, which tracking does not exclude; capture is checked on the
 """
 
 import os
-import shutil
 import sys
 import unittest
 
@@ -108,13 +107,7 @@ class PickingTest(unittest.TestCase):
         s = self.session
         self.set_tracking(True)
         self.move_to(hwnd)
-        # Held until the capture shows, so at least one tick sees the key down and newly pressed.
-        s.focus(self.xid)
-        s.xdotool("keydown", "F12")
-        try:
-            s.wait_text(self.txt_wnd, str(hwnd), timeout=10)
-        finally:
-            s.xdotool("keyup", "F12")
+        harness.press_f12_until(s, self.xid, self.txt_wnd, str(hwnd))
         s.wait_text(self.txt_list, expected_text, timeout=30)
         self.assertFalse(self.tracking())
 
@@ -141,8 +134,7 @@ class PickingTest(unittest.TestCase):
             self.assertTrue(all(self.in_band(list_rect, p) for p in diff))
             if ARGS.docs and os.environ.get("QUORVEL_UPDATE_SCREENSHOT") == "1":
                 shot = s.screenshot(os.path.join(ARGS.build, "tracking.png"), self.xid)
-                os.makedirs(ARGS.docs, exist_ok=True)
-                shutil.copyfile(shot, os.path.join(ARGS.docs, "screenshot.png"))
+                harness.update_docs_picture(ARGS.docs, shot, "screenshot.png")
 
             # The handle field is disabled while tracking and WindowFromPoint passes over disabled windows
             # (and over group boxes), so pointing at it frames the main window itself. (The button would

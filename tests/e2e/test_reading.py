@@ -1,7 +1,6 @@
 """Quorvel reads another process's list box or combo box as the user types its handle."""
 
 import os
-import shutil
 import sys
 import unittest
 
@@ -176,9 +175,7 @@ class ReadingTest(unittest.TestCase):
         path = s.screenshot(os.path.join(ARGS.build, "screenshot.png"), self.xid)
         _, _, w, h = s.screen_rect(self.main)
         self.assertEqual(harness.png_size(path), (w, h))
-        if ARGS.docs and os.environ.get("QUORVEL_UPDATE_SCREENSHOT") == "1":
-            os.makedirs(ARGS.docs, exist_ok=True)
-            shutil.copyfile(path, os.path.join(ARGS.docs, "screenshot.png"))
+        harness.update_docs_picture(ARGS.docs, path, "screenshot.png")
 
 
 if __name__ == "__main__":

@@ -7,7 +7,6 @@ Under Wine 8 a 32-bit process's VirtualAllocEx in a 64-bit process lands below 4
 """
 
 import os
-import shutil
 import sys
 import time
 import unittest
@@ -191,13 +190,7 @@ class ViewsTest(ReadsViews, unittest.TestCase):
         # Wine skips a pointer move to the position it has cached, so step beside it first.
         s.xdotool("mousemove", "--sync", px + 1, py + 1)
         s.xdotool("mousemove", "--sync", px, py)
-        # Held until the capture shows, so at least one tick sees the key down and newly pressed.
-        s.focus(v.xid)
-        s.xdotool("keydown", "F12")
-        try:
-            s.wait_text(v.txt_wnd, str(edit), timeout=10)
-        finally:
-            s.xdotool("keyup", "F12")
+        harness.press_f12_until(s, v.xid, v.txt_wnd, str(edit))
         s.wait_text(v.txt_list, EDIT_COMBO, timeout=30)
         self.assertFalse(self.tracking())
 
@@ -209,9 +202,7 @@ class ViewsTest(ReadsViews, unittest.TestCase):
         path = s.screenshot(os.path.join(ARGS.build, "screenshot-listview.png"), v.xid)
         _, _, w, h = s.screen_rect(v.main)
         self.assertEqual(harness.png_size(path), (w, h))
-        if ARGS.docs and os.environ.get("QUORVEL_UPDATE_SCREENSHOT") == "1":
-            os.makedirs(ARGS.docs, exist_ok=True)
-            shutil.copyfile(path, os.path.join(ARGS.docs, "screenshot-listview.png"))
+        harness.update_docs_picture(ARGS.docs, path, "screenshot-listview.png")
 
 
 class CrossBitnessTest(ReadsViews, unittest.TestCase):
