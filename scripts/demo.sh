@@ -5,11 +5,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
-preset=mingw-i686
-if ! python3 tests/e2e/winehost.py runs-32bit; then
-    preset=mingw-x86_64
-    echo "demo.sh: this host runs no 32-bit code, so the demo shows the 64-bit exe ($preset)"
-fi
+preset=$(python3 tests/e2e/winehost.py preset demo.sh)
 cmake --preset "$preset" >/dev/null
 cmake --build --preset "$preset" -j "$(nproc)"
 exec python3 scripts/demo.py --build "build/$preset" --screenshot "build/$preset/demo-screenshot.png"

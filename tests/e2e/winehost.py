@@ -10,6 +10,8 @@ As a command, for the scripts:
   winehost.py                 says which loader is used and whether the host runs 32-bit code
   winehost.py runs-32bit      exits 0 if it does, 1 if not
   winehost.py check-e2e       exits 1, saying why, if no end-to-end suite can run here
+  winehost.py preset WHO      prints the Windows preset to run here: the 32-bit one, or the 64-bit one
+                              on a host that runs no 32-bit code, which WHO then says in one line
 """
 
 import functools
@@ -87,6 +89,14 @@ def main(argv):
         for b in blockers:
             print(f"no end-to-end suite can run: {b}", file=sys.stderr)
         return 1 if blockers else 0
+    if command == "preset" and len(argv) > 2:
+        if runs_32bit():
+            print("mingw-i686")
+        else:
+            print("mingw-x86_64")
+            print(f"{argv[2]}: this host runs no 32-bit code, so it uses the 64-bit exe (mingw-x86_64)",
+                  file=sys.stderr)
+        return 0
     if command:
         print(__doc__, file=sys.stderr)
         return 2
