@@ -305,7 +305,7 @@ class HostileViewTest(HostileCase):
         self.assertLessEqual(after[1] - before[1], 0, "a handle left open in Quorvel")
 
     def send(self, name, message, wparam=0, lparam=0, timeout_ms=5000):
-        return self.q.s.probe_int("send", self.h[name], message, wparam, lparam, timeout_ms)
+        return self.q.s.probe_int("send", self.h[name], message, wparam, lparam, timeout_ms=timeout_ms)
 
     def footprint(self):
         """The target's committed private memory in KiB, and Quorvel's open handles."""

@@ -18,6 +18,19 @@ struct ClassCase {
     ControlClass kind;
 };
 
+// Readable test names: the class name as UTF-8 (ASCII here).
+std::string ascii(const char16_t* s)
+{
+    std::string out;
+    for (; *s; ++s)
+        out += static_cast<char>(*s < 0x80 ? *s : '?');
+    return out;
+}
+void PrintTo(const ClassCase& c, std::ostream* os)
+{
+    *os << '"' << ascii(c.name) << '"';
+}
+
 class Classify : public testing::TestWithParam<ClassCase> {};
 
 TEST_P(Classify, NamesOnlyTheSystemControls)
@@ -333,6 +346,11 @@ struct OwnerDrawCase {
     std::int32_t style;
     bool shown;
 };
+
+void PrintTo(const OwnerDrawCase& c, std::ostream* os)
+{
+    *os << ascii(c.className) << " style 0x" << std::hex << c.style;
+}
 
 class OwnerDrawn : public testing::TestWithParam<OwnerDrawCase> {};
 
