@@ -188,28 +188,6 @@ HWND Counted(HWND control)
     return control;
 }
 
-// A hanging list lives on a thread of its own, with its own frame, so only it stops answering.
-struct HangThread {
-    Kind kind;
-    const wchar_t* title;
-    int y;
-    HWND list = nullptr;
-    HANDLE ready = nullptr;
-};
-
-DWORD WINAPI HangThreadMain(void* param)
-{
-    auto* t = static_cast<HangThread*>(param);
-    HWND frame = MakeFrame(t->title, 520, t->y, 300, 200);
-    if (frame)
-        t->list = MakeList(frame, 0, t->kind, 0, Items());
-    SetEvent(t->ready);
-    if (!t->list)
-        return 1;
-    target::RunMessageLoop();
-    return 0;
-}
-
 int RunHostile(const std::wstring& handlesFile)
 {
     HWND frame = MakeFrame(L"Quorvel Hostile Target", 10, 300, 500, 450);
@@ -229,18 +207,15 @@ int RunHostile(const std::wstring& handlesFile)
     w.push_back({"destroyed", doomed});
     DestroyWindow(doomed);
 
-    HangThread hangs[] = {{Kind::hangCount, L"Quorvel Hostile Hang Count", 10},
-                          {Kind::hangText, L"Quorvel Hostile Hang Text", 230}};
-    for (auto& t : hangs) {
-        t.ready = CreateEventW(nullptr, TRUE, FALSE, nullptr);
-        HANDLE thread = CreateThread(nullptr, 0, HangThreadMain, &t, 0, nullptr);
-        if (!thread)
-            return 1;
-        CloseHandle(thread);
-        WaitForSingleObject(t.ready, INFINITE);
-    }
-    w.push_back({"hang_count", hangs[0].list});
-    w.push_back({"hang_text", hangs[1].list});
+    // A hanging list lives on a thread of its own, with its own frame, so only it stops answering.
+    auto hanging = [](Kind kind, const wchar_t* title, int y) {
+        return target::MakeOnOwnThread([=]() -> HWND {
+            HWND f = MakeFrame(title, 520, y, 300, 200);
+            return f ? MakeList(f, 0, kind, 0, Items()) : nullptr;
+        });
+    };
+    w.push_back({"hang_count", hanging(Kind::hangCount, L"Quorvel Hostile Hang Count", 10)});
+    w.push_back({"hang_text", hanging(Kind::hangText, L"Quorvel Hostile Hang Text", 230)});
     if (!hostile::MakeViews(w))
         return 1;
     for (auto& n : w)

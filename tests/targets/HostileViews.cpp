@@ -358,30 +358,6 @@ HWND MakeView(HWND frame, int slot, const ViewSpec& spec)
     return list;
 }
 
-// The hanging views live on threads of their own, so only they stop answering.
-struct HangThread {
-    const wchar_t* title;
-    bool tree;
-    int y;
-    HWND view = nullptr;
-    HANDLE ready = nullptr;
-};
-
-DWORD WINAPI HangThreadMain(void* param)
-{
-    auto* t = static_cast<HangThread*>(param);
-    HWND frame = MakeFrame(t->title, 780, t->y, 200, 150);
-    if (frame) {
-        const ViewSpec spec{"", t->tree, Kind::hang, 0};
-        t->view = MakeView(frame, 0, spec);
-    }
-    SetEvent(t->ready);
-    if (!t->view)
-        return 1;
-    target::RunMessageLoop();
-    return 0;
-}
-
 } // namespace
 
 bool MakeViews(target::NamedHandles& handles)
@@ -396,20 +372,19 @@ bool MakeViews(target::NamedHandles& handles)
             return false;
         handles.push_back({spec.name, view});
     }
-    static HangThread hangs[] = {{L"Quorvel Hostile Hang List View", false, 10},
-                                 {L"Quorvel Hostile Hang Tree View", true, 200}};
-    for (auto& t : hangs) {
-        t.ready = CreateEventW(nullptr, TRUE, FALSE, nullptr);
-        HANDLE thread = CreateThread(nullptr, 0, HangThreadMain, &t, 0, nullptr);
-        if (!thread)
-            return false;
-        CloseHandle(thread);
-        WaitForSingleObject(t.ready, INFINITE);
-        if (!t.view)
-            return false;
-    }
-    handles.push_back({"lv_hang", hangs[0].view});
-    handles.push_back({"tv_hang", hangs[1].view});
+    // The hanging views live on threads of their own, so only they stop answering.
+    auto hanging = [](bool tree, const wchar_t* title, int y) {
+        return target::MakeOnOwnThread([=]() -> HWND {
+            HWND f = MakeFrame(title, 780, y, 200, 150);
+            return f ? MakeView(f, 0, ViewSpec{"", tree, Kind::hang, 0}) : nullptr;
+        });
+    };
+    HWND listHang = hanging(false, L"Quorvel Hostile Hang List View", 10);
+    HWND treeHang = hanging(true, L"Quorvel Hostile Hang Tree View", 200);
+    if (!listHang || !treeHang)
+        return false;
+    handles.push_back({"lv_hang", listHang});
+    handles.push_back({"tv_hang", treeHang});
     return true;
 }
 

@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <cstdio>
+#include <functional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -32,6 +33,38 @@ inline void RunMessageLoop()
         TranslateMessage(&msg);
         DispatchMessageW(&msg);
     }
+}
+
+struct OwnThreadStart {
+    std::function<HWND()> make;
+    HWND made = nullptr;
+    HANDLE ready = nullptr;
+};
+
+inline DWORD WINAPI OwnThreadMain(void* param)
+{
+    auto* s = static_cast<OwnThreadStart*>(param);
+    s->made = s->make();
+    const bool made = s->made != nullptr;
+    SetEvent(s->ready);
+    if (!made)
+        return 1;
+    RunMessageLoop();
+    return 0;
+}
+
+// Runs make on a thread of its own, which then runs its own message loop, so that a control made there
+// can hang without stopping the others. Returns what make returned, once it has; nullptr on failure.
+inline HWND MakeOnOwnThread(std::function<HWND()> make)
+{
+    auto* start = new OwnThreadStart{std::move(make)}; // the thread keeps it for the life of the process
+    start->ready = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    HANDLE thread = start->ready ? CreateThread(nullptr, 0, OwnThreadMain, start, 0, nullptr) : nullptr;
+    if (!thread)
+        return nullptr;
+    CloseHandle(thread);
+    WaitForSingleObject(start->ready, INFINITE);
+    return start->made;
 }
 
 // Signed 32-bit, as handles are typed into Quorvel: the 64-bit system's handles fit in it.
