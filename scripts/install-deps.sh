@@ -10,7 +10,8 @@ packages=(cmake g++ make libgtest-dev libgmock-dev python3
           g++-mingw-w64-i686 g++-mingw-w64-x86-64 binutils-mingw-w64-i686 binutils-mingw-w64-x86-64
           wine wine32:i386 wine64 xvfb xdotool x11-utils imagemagick
           fonts-wine fonts-wqy-microhei
-          clang libclang-rt-14-dev)
+          clang libclang-rt-14-dev
+          python3-pyflakes shellcheck)
 
 missing=()
 for p in "${packages[@]}"; do

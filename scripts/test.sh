@@ -8,6 +8,10 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
 
+# Static checks first: a fault in a branch only some hosts run shows here on every host.
+lint=0
+scripts/lint.sh || lint=1
+
 if ! python3 tests/e2e/winehost.py check-e2e; then
     echo "test.sh: error: the end-to-end tests cannot run on this host; see above" >&2
     exit 1
@@ -27,4 +31,6 @@ for preset in native sanitize mingw-i686 mingw-x86_64; do
     ctest --preset "$preset" || status=1
 done
 python3 scripts/summary.py build || true
+[ $lint -eq 0 ] || echo "test.sh: error: the static checks (scripts/lint.sh) found faults" >&2
+[ $lint -eq 0 ] || status=1
 exit $status

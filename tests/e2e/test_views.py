@@ -216,7 +216,7 @@ class CrossBitnessTest(ReadsViews, unittest.TestCase):
         if not other or not os.path.isfile(other):
             raise unittest.SkipTest(f"no demo target of the other bitness at {other!r}: build the other preset")
         if not winehost.runs_32bit():
-            raise unittest.SkipTest(f"this host runs no 32-bit code ({WINE32} --version fails)")
+            raise unittest.SkipTest(f"{winehost.NO_32BIT} ({winehost.WINE32} --version fails)")
         cls.views = ViewsSession("views-cross", other)
 
     @classmethod
