@@ -27,10 +27,12 @@ struct Rect {
 };
 
 // The answer of a message sent with a bounded wait. delivered is false when
-// the target did not answer in time, is hung, or no longer exists.
+// the target did not answer in time, is hung, or no longer exists; denied
+// when the system would not deliver it (a target with higher rights).
 struct MessageResult {
     bool delivered = false;
     std::intptr_t answer = 0;
+    bool denied = false;
 };
 
 // Another window's process, opened for reading and writing its memory.
@@ -39,6 +41,14 @@ struct MessageResult {
 struct RemoteProcess {
     std::uintptr_t handle = 0; // 0: the process could not be opened
     int pointerBytes = 0;
+    bool denied = false; // not opened because the system refused access
+};
+
+// The user's way of writing numbers: the digit group separator and the
+// group sizes as the locale states them ("3;0", or "3;2;0" in India).
+struct NumberFormat {
+    std::u16string separator = u",";
+    std::u16string grouping = u"3;0";
 };
 
 // An address in another process; 64 bits wide whatever the reader's own size.
@@ -125,8 +135,9 @@ public:
     virtual MessageResult fetchText(WindowHandle window, unsigned message, std::uintptr_t index, std::size_t capacity,
                                     std::u16string& text) = 0;
 
-    // What a window is: its class name (any process's window answers this),
-    // and its parent (0 for a top-level window).
+    // What a window is: whether it exists, its class name (any process's
+    // window answers this), and its parent (0 for a top-level window).
+    virtual bool isWindow(WindowHandle window) = 0;
     virtual std::u16string className(WindowHandle window) = 0;
     virtual WindowHandle parentWindow(WindowHandle window) = 0;
 
@@ -151,6 +162,11 @@ public:
     virtual void setWindowText(WindowHandle window, const std::u16string& text) = 0;
     virtual bool isWindowEnabled(WindowHandle window) = 0;
     virtual void enableWindow(WindowHandle window, bool enable) = 0;
+
+    // The width in pixels of text drawn in a window's font, and the user's
+    // number format: for fitting a caption into its frame.
+    virtual int textWidth(WindowHandle window, const std::u16string& text) = 0;
+    virtual NumberFormat numberFormat() = 0;
 
     // Quorvel's own timer, identified by the window that owns it.
     virtual void setTimer(WindowHandle owner, unsigned id, unsigned milliseconds) = 0;

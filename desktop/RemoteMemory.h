@@ -23,6 +23,8 @@ public:
     RemoteMemory& operator=(const RemoteMemory&) = delete;
 
     bool isOpen() const { return process_.handle != 0; }
+    // Not open because the system refused access to the process.
+    bool denied() const { return process_.denied; }
     int pointerBytes() const { return process_.pointerBytes; }
 
     // The block, at least bytes long: allocated at first use, and replaced by

@@ -2,14 +2,11 @@
 // the combo box inside it is owner-drawn and keeps no strings.
 #pragma once
 
-#include "desktop/Desktop.h"
-
-#include <string>
+#include "listreader/Reading.h"
 
 namespace quorvel {
 
-// The non-empty item texts of a window known by its class to be a
-// ComboBoxEx, each followed by CR LF.
-std::u16string readComboBoxEx(Desktop& desktop, WindowHandle comboBoxEx);
+// Adds the items of a window known by its class to be a ComboBoxEx.
+void readComboBoxEx(Reading& reading, WindowHandle comboBoxEx);
 
 } // namespace quorvel

@@ -38,10 +38,10 @@ enum class Fetch { item, failed, noSuchIndex, noAnswer };
 // with a spare for text that grew since. The item counts only when the
 // answer fits the buffer and the text runs to the answered length: a NUL
 // before it means the window system cut the text short.
-Fetch fetchItem(Desktop& desktop, WindowHandle target, const ItemMessages& m, std::int32_t index, std::u16string& item)
+Fetch fetchItem(Reading& reading, WindowHandle target, const ItemMessages& m, std::int32_t index, std::u16string& item)
 {
     const auto wParam = static_cast<std::uintptr_t>(index);
-    MessageResult length = desktop.sendMessage(target, m.textLength, wParam, 0);
+    MessageResult length = reading.send(target, m.textLength, wParam, 0);
     if (!length.delivered)
         return Fetch::noAnswer;
     const std::intptr_t chars = low32(length.answer);
@@ -50,7 +50,7 @@ Fetch fetchItem(Desktop& desktop, WindowHandle target, const ItemMessages& m, st
     if (chars < 0 || chars > maxItemLength)
         return Fetch::failed;
     const auto capacity = static_cast<std::size_t>(chars) + 1 + std::max<std::size_t>(chars / 2, 256);
-    MessageResult text = desktop.fetchText(target, m.text, wParam, capacity, item);
+    MessageResult text = reading.fetchText(target, m.text, wParam, capacity, item);
     if (!text.delivered)
         return Fetch::noAnswer;
     const std::intptr_t copied = low32(text.answer);
@@ -71,34 +71,37 @@ bool keepsNoStrings(Desktop& desktop, WindowHandle target, ControlClass kind, co
 
 } // namespace
 
-ListBoxRead readListBox(Desktop& desktop, WindowHandle target, ControlClass kind)
+ListBoxFound readListBox(Reading& reading, WindowHandle target, ControlClass kind)
 {
     const ItemMessages* messages = &listBox;
-    MessageResult count = desktop.sendMessage(target, messages->count, 0, 0);
-    ListBoxRead read;
+    MessageResult count = reading.send(target, messages->count, 0, 0);
     if (count.delivered && low32(count.answer) == 0) {
         messages = &comboBox;
-        count = desktop.sendMessage(target, messages->count, 0, 0);
-        read.bothCountsZero = count.delivered && low32(count.answer) == 0;
+        count = reading.send(target, messages->count, 0, 0);
+        if (count.delivered && low32(count.answer) == 0)
+            return ListBoxFound::bothCountsZero;
     }
+    if (!count.delivered)
+        return ListBoxFound::items;
+    reading.listing.kind = messages == &listBox ? ListKind::listBox : ListKind::comboBox;
     // Counting from 0 to count - 1 never needs count - 1 itself, so even
     // INT_MIN is harmless here: it is simply no item.
-    const std::int32_t n = count.delivered ? low32(count.answer) : 0;
-    if (n <= 0 || keepsNoStrings(desktop, target, kind, *messages))
-        return read;
+    const std::int32_t n = low32(count.answer);
+    if (n > 0 && keepsNoStrings(reading.desktop, target, kind, *messages))
+        return ListBoxFound::noStrings;
     std::u16string item;
     for (std::int32_t i = 0; i < n; ++i) {
-        Fetch fetched = fetchItem(desktop, target, *messages, i, item);
+        Fetch fetched = fetchItem(reading, target, *messages, i, item);
         // The length query answers LB_ERR only past the last item; a count
         // that claims more items than exist costs one message, not millions.
         if (fetched == Fetch::noAnswer || fetched == Fetch::noSuchIndex)
             break;
-        if (fetched == Fetch::item && !item.empty()) {
-            read.listing += item;
-            read.listing += u"\r\n";
+        if (fetched == Fetch::item) {
+            reading.listing.addItem(item);
+            reading.progress();
         }
     }
-    return read;
+    return ListBoxFound::items;
 }
 
 } // namespace quorvel

@@ -5,24 +5,8 @@
 #include "listreader/ListBoxReader.h"
 #include "listreader/ListViewReader.h"
 #include "listreader/TreeViewReader.h"
-#include "mainwindow/HandleText.h"
-
-#include <cmath>
-#include <cstdint>
-#include <limits>
 
 namespace quorvel {
-
-std::optional<WindowHandle> targetHandle(double value)
-{
-    if (!(value > 0))
-        return std::nullopt;
-    // nearbyint rounds a half to the even neighbour in the default mode.
-    const double rounded = std::nearbyint(value);
-    if (rounded > std::numeric_limits<WindowHandle>::max())
-        return std::nullopt;
-    return static_cast<WindowHandle>(rounded);
-}
 
 namespace {
 
@@ -32,62 +16,72 @@ WindowHandle parentOfClass(Desktop& desktop, WindowHandle child, ControlClass ki
     return parent && classifyControl(desktop.className(parent)) == kind ? parent : 0;
 }
 
-} // namespace
-
-std::u16string readListItems(Desktop& desktop, WindowHandle target)
+// Reads what the class names, once both list counts were 0. False: the
+// window holds no list Quorvel reads.
+bool readByClass(Reading& reading, WindowHandle target, ControlClass kind)
 {
-    const ControlClass kind = classifyControl(desktop.className(target));
-    if (kind == ControlClass::comboBoxEx)
-        return readComboBoxEx(desktop, target);
-    ListBoxRead read = readListBox(desktop, target, kind);
-    if (!read.bothCountsZero)
-        return std::move(read.listing);
+    Desktop& desktop = reading.desktop;
     // Private messages only to a window whose class says what they mean.
     switch (kind) {
     case ControlClass::listView:
-        return readListView(desktop, target);
+        readListView(reading, target);
+        return true;
     case ControlClass::treeView:
-        return readTreeView(desktop, target);
+        readTreeView(reading, target);
+        return true;
     case ControlClass::header:
         // The column header of a list view stands for the list view's rows.
-        if (WindowHandle listView = parentOfClass(desktop, target, ControlClass::listView))
-            return readListView(desktop, listView);
-        return {};
+        if (WindowHandle listView = parentOfClass(desktop, target, ControlClass::listView)) {
+            readListView(reading, listView);
+            return true;
+        }
+        return false;
     case ControlClass::edit:
         // Pointing at an editable combo box lands on its Edit child, whose
         // combo box may itself be the inner one of a ComboBoxEx.
         if (WindowHandle combo = parentOfClass(desktop, target, ControlClass::comboBox)) {
-            if (WindowHandle comboEx = parentOfClass(desktop, combo, ControlClass::comboBoxEx))
-                return readComboBoxEx(desktop, comboEx);
-            return readListBox(desktop, combo, ControlClass::comboBox).listing;
+            if (WindowHandle comboEx = parentOfClass(desktop, combo, ControlClass::comboBoxEx)) {
+                readComboBoxEx(reading, comboEx);
+                return true;
+            }
+            const ListBoxFound found = readListBox(reading, combo, ControlClass::comboBox);
+            if (found == ListBoxFound::bothCountsZero)
+                reading.listing.kind = ListKind::comboBox;
+            return found != ListBoxFound::noStrings;
         }
-        return {};
+        return false;
+    case ControlClass::listBox:
+    case ControlClass::comboBox:
+        // Counted 0 both ways: an empty list.
+        reading.listing.kind = kind == ControlClass::listBox ? ListKind::listBox : ListKind::comboBox;
+        return true;
     default:
-        return {};
+        return false;
     }
 }
 
-// While a message to the target waits for its answer, the thread still takes
-// messages sent to it, and one that changes txtWnd starts a run inside this
-// one. The newer run's items are the ones to show, so an older run that sees
-// a run started after it keeps its own to itself.
-static std::uint64_t runsStarted = 0;
+} // namespace
 
-void txtWnd_Change(Desktop& desktop, WindowHandle txtWnd, WindowHandle txtList)
+Listing readListItems(Desktop& desktop, WindowHandle target, ReadControl& control)
 {
-    const double value = handleTextValue(desktop.getWindowText(txtWnd));
-    if (!(value > 0))
-        return;
-    desktop.setWindowText(txtList, u"");
-    const std::optional<WindowHandle> target = targetHandle(value);
-    if (!target)
-        return;
-    const std::uint64_t run = ++runsStarted;
-    std::u16string items = readListItems(desktop, *target);
-    if (run != runsStarted)
-        return;
-    // One assignment at the end: rewriting the field per item costs quadratic time.
-    desktop.setWindowText(txtList, items);
+    Listing listing;
+    listing.handle = target;
+    if (!desktop.isWindow(target)) {
+        listing.end = ReadEnd::noWindow;
+        return listing;
+    }
+    listing.className = desktop.className(target);
+    Reading reading(desktop, control, listing);
+    const ControlClass kind = classifyControl(listing.className);
+    bool found = true;
+    if (kind == ControlClass::comboBoxEx)
+        readComboBoxEx(reading, target);
+    else if (ListBoxFound f = readListBox(reading, target, kind); f == ListBoxFound::bothCountsZero)
+        found = readByClass(reading, target, kind);
+    else
+        found = f == ListBoxFound::items;
+    listing.end = reading.stopped() ? reading.end() : found ? ReadEnd::complete : ReadEnd::nothingToRead;
+    return listing;
 }
 
 } // namespace quorvel

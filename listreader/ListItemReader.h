@@ -3,24 +3,14 @@
 // and combo box Edits that the window's class names.
 #pragma once
 
-#include "desktop/Desktop.h"
-
-#include <optional>
-#include <string>
+#include "listreader/Reading.h"
 
 namespace quorvel {
 
-// The target handle named by a handle text value: rounded half to even, and
-// nothing for a value that is not positive or that no 32-bit handle holds.
-std::optional<WindowHandle> targetHandle(double handleTextValue);
-
-// The listing of target, every line ending in CR LF: first as a list box,
-// then as a combo box, then as the control its class names. A message the
-// target does not answer in time ends the read with the lines read so far.
-std::u16string readListItems(Desktop& desktop, WindowHandle target);
-
-// The change handler of the handle field: reads the list it names into the
-// item field, which keeps its text when the value is not positive.
-void txtWnd_Change(Desktop& desktop, WindowHandle txtWnd, WindowHandle txtList);
+// The listing of target: first as a list box, then as a combo box, then as
+// the control its class names. A message the target does not answer in time,
+// or a cancel, ends the read with the items read so far, and the listing says
+// which.
+Listing readListItems(Desktop& desktop, WindowHandle target, ReadControl& control);
 
 } // namespace quorvel

@@ -23,28 +23,32 @@ constexpr std::int32_t rowsPerRound = 256;
 
 class ListViewRead {
 public:
-    ListViewRead(Desktop& desktop, WindowHandle listView)
-        : desktop_(desktop), listView_(listView), memory_(desktop, listView, batchBlockBytes)
+    ListViewRead(Reading& reading, WindowHandle listView)
+        : reading_(reading), listView_(listView), memory_(reading.desktop, listView, batchBlockBytes)
     {
     }
 
-    std::u16string run()
+    void run()
     {
-        MessageResult claimed = desktop_.sendMessage(listView_, win::LVM_GETITEMCOUNT, 0, 0);
-        if (!claimed.delivered || low32(claimed.answer) <= 0 || !memory_.isOpen())
-            return {};
-        const bool report = (desktop_.getWindowLong(listView_, win::GWL_STYLE) & win::LVS_TYPEMASK) == win::LVS_REPORT;
-        std::vector<std::int32_t> order = report ? columnOrder() : std::vector<std::int32_t>{};
+        Listing& listing = reading_.listing;
+        listing.kind = ListKind::listView;
+        MessageResult claimed = reading_.send(listView_, win::LVM_GETITEMCOUNT, 0, 0);
+        if (!claimed.delivered || low32(claimed.answer) <= 0 || !reading_.opened(memory_, listView_))
+            return;
+        const std::int32_t style = reading_.desktop.getWindowLong(listView_, win::GWL_STYLE);
+        listing.report = (style & win::LVS_TYPEMASK) == win::LVS_REPORT;
+        std::vector<std::int32_t> order = listing.report ? columnOrder() : std::vector<std::int32_t>{};
         if (order.empty())
             order = {0};
+        listing.setCellsPerRow(order.size());
         const std::int32_t rows = realCount(low32(claimed.answer), [this](std::int32_t i) { return rowExists(i); });
-        return readRows(rows, order);
+        readRows(rows, order);
     }
 
 private:
     std::optional<bool> send(unsigned msg, std::uintptr_t wParam, std::intptr_t lParam, std::intptr_t& answer)
     {
-        MessageResult r = desktop_.sendMessage(listView_, msg, wParam, lParam);
+        MessageResult r = reading_.send(listView_, msg, wParam, lParam);
         answer = r.answer;
         return r.delivered ? std::optional<bool>(true) : std::nullopt;
     }
@@ -80,9 +84,9 @@ private:
         if (!send(win::LVM_GETHEADER, 0, 0, header) || low32(header) == 0)
             return {};
         const auto headerWindow = static_cast<WindowHandle>(low32(header));
-        if (classifyControl(desktop_.className(headerWindow)) != ControlClass::header)
+        if (classifyControl(reading_.desktop.className(headerWindow)) != ControlClass::header)
             return {};
-        MessageResult claimed = desktop_.sendMessage(headerWindow, win::HDM_GETITEMCOUNT, 0, 0);
+        MessageResult claimed = reading_.send(headerWindow, win::HDM_GETITEMCOUNT, 0, 0);
         if (!claimed.delivered)
             return {};
         const std::int32_t columns =
@@ -107,10 +111,9 @@ private:
         return shown;
     }
 
-    std::u16string readRows(std::int32_t rows, const std::vector<std::int32_t>& order)
+    void readRows(std::int32_t rows, const std::vector<std::int32_t>& order)
     {
         const TextMessage m{listView_, win::LVM_GETITEMTEXTW, listViewItemLayout(memory_.pointerBytes()), true};
-        std::u16string out;
         std::vector<TextQuery> queries;
         std::vector<std::u16string> texts;
         for (std::int32_t first = 0; first < rows; first += rowsPerRound) {
@@ -121,40 +124,26 @@ private:
                     queries.push_back({static_cast<std::uintptr_t>(r), win::LVIF_TEXT, column, 0});
             }
             texts.clear();
-            const bool complete = fetchTexts(desktop_, memory_, m, queries, texts);
-            appendRows(out, texts, order.size());
+            const bool complete = fetchTexts(reading_, memory_, m, queries, texts);
+            // Whole rows only: a row cut short by the end of the read is not shown.
+            for (std::size_t at = 0; at + order.size() <= texts.size(); at += order.size())
+                reading_.listing.addRow(std::span(texts).subspan(at, order.size()));
+            reading_.progress();
             if (!complete)
                 break;
         }
-        return out;
     }
 
-    // Whole rows only: a row cut short by the end of the read is not shown.
-    static void appendRows(std::u16string& out, const std::vector<std::u16string>& texts, std::size_t columns)
-    {
-        for (std::size_t at = 0; at + columns <= texts.size(); at += columns) {
-            const auto cells = std::span(texts).subspan(at, columns);
-            if (std::all_of(cells.begin(), cells.end(), [](const std::u16string& c) { return c.empty(); }))
-                continue;
-            for (std::size_t c = 0; c < columns; ++c) {
-                if (c)
-                    out += u'\t';
-                out += cells[c];
-            }
-            out += u"\r\n";
-        }
-    }
-
-    Desktop& desktop_;
+    Reading& reading_;
     WindowHandle listView_;
     RemoteMemory memory_;
 };
 
 } // namespace
 
-std::u16string readListView(Desktop& desktop, WindowHandle listView)
+void readListView(Reading& reading, WindowHandle listView)
 {
-    return ListViewRead(desktop, listView).run();
+    ListViewRead(reading, listView).run();
 }
 
 } // namespace quorvel

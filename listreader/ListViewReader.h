@@ -3,14 +3,11 @@
 // the item labels alone.
 #pragma once
 
-#include "desktop/Desktop.h"
-
-#include <string>
+#include "listreader/Reading.h"
 
 namespace quorvel {
 
-// The listing of a window known by its class to be a list view; every line
-// ends with CR LF, and a row whose cells are all empty adds none.
-std::u16string readListView(Desktop& desktop, WindowHandle listView);
+// Adds the rows of a window known by its class to be a list view.
+void readListView(Reading& reading, WindowHandle listView);
 
 } // namespace quorvel

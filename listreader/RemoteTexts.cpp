@@ -26,6 +26,12 @@ void putQuery(std::span<std::uint8_t> s, const ItemLayout& l, const TextQuery& q
 
 enum class Outcome { text, failed, fillsSlot };
 
+bool memoryFailed(Reading& reading)
+{
+    reading.stop(ReadEnd::memoryFailed);
+    return false;
+}
+
 // What one answered query gave: the text in its slot, text the control
 // pointed at instead (read back within the answered length), or nothing.
 Outcome takeText(RemoteMemory& memory, const TextMessage& m, std::intptr_t answer,
@@ -59,16 +65,16 @@ Outcome takeText(RemoteMemory& memory, const TextMessage& m, std::intptr_t answe
     return Outcome::text;
 }
 
-bool sendOne(Desktop& desktop, const TextMessage& m, const TextQuery& q, RemoteAddress structure, std::intptr_t& answer)
+bool sendOne(Reading& reading, const TextMessage& m, const TextQuery& q, RemoteAddress structure, std::intptr_t& answer)
 {
-    MessageResult r = desktop.sendMessage(m.window, m.message, q.wParam, static_cast<std::intptr_t>(structure));
+    MessageResult r = reading.send(m.window, m.message, q.wParam, static_cast<std::intptr_t>(structure));
     answer = r.answer;
     return r.delivered;
 }
 
 // Fetches a text too long for its slot on its own, with ever larger buffers
 // up to the most characters a text may have. false: the read must stop.
-bool refetch(Desktop& desktop, RemoteMemory& memory, const TextMessage& m, const TextQuery& q, std::size_t capacity,
+bool refetch(Reading& reading, RemoteMemory& memory, const TextMessage& m, const TextQuery& q, std::size_t capacity,
              std::u16string& text)
 {
     const ItemLayout& l = m.layout;
@@ -78,12 +84,16 @@ bool refetch(Desktop& desktop, RemoteMemory& memory, const TextMessage& m, const
         const std::size_t total = l.size + capacity * 2;
         const RemoteAddress base = memory.block(total);
         if (!base)
-            return false;
+            return memoryFailed(reading);
         bytes.assign(total, 0);
         putQuery(std::span(bytes).first(l.size), l, q, base + l.size, capacity);
         std::intptr_t answer = 0;
-        if (!memory.write(base, bytes) || !sendOne(desktop, m, q, base, answer) || !memory.read(base, bytes))
+        if (!memory.write(base, bytes))
+            return memoryFailed(reading);
+        if (!sendOne(reading, m, q, base, answer))
             return false;
+        if (!memory.read(base, bytes))
+            return memoryFailed(reading);
         const auto structure = std::span<const std::uint8_t>(bytes).first(l.size);
         const Outcome o = takeText(memory, m, answer, structure, base + l.size, std::span(bytes).subspan(l.size), text);
         if (o != Outcome::fillsSlot)
@@ -98,8 +108,8 @@ bool refetch(Desktop& desktop, RemoteMemory& memory, const TextMessage& m, const
 } // namespace
 
 // A batch is laid out as its structures, then one text slot per structure.
-bool fetchTexts(Desktop& desktop, RemoteMemory& memory, const TextMessage& m, std::span<const TextQuery> queries,
-                std::vector<std::u16string>& texts, std::size_t* failures)
+bool fetchTexts(Reading& reading, RemoteMemory& memory, const TextMessage& m, std::span<const TextQuery> queries,
+                std::vector<std::u16string>& texts, std::vector<bool>* failed)
 {
     const ItemLayout& l = m.layout;
     const std::size_t slotBytes = slotChars * 2;
@@ -112,30 +122,31 @@ bool fetchTexts(Desktop& desktop, RemoteMemory& memory, const TextMessage& m, st
         const std::size_t total = slotsAt + count * slotBytes;
         const RemoteAddress base = memory.block(total);
         if (!base)
-            return false;
+            return memoryFailed(reading);
         bytes.assign(total, 0);
         for (std::size_t i = 0; i < count; ++i)
             putQuery(std::span(bytes).subspan(i * l.size, l.size), l, queries[first + i],
                      base + slotsAt + i * slotBytes, slotChars);
         if (!memory.write(base, bytes))
-            return false;
+            return memoryFailed(reading);
         answers.clear();
         for (std::size_t i = 0; i < count; ++i) {
             std::intptr_t answer = 0;
-            if (!sendOne(desktop, m, queries[first + i], base + i * l.size, answer))
+            if (!sendOne(reading, m, queries[first + i], base + i * l.size, answer))
                 break;
             answers.push_back(answer);
         }
+        // Read back even after a stop: the answered structures still hold their texts.
         if (!memory.read(base, bytes))
-            return false;
+            return memoryFailed(reading);
         for (std::size_t i = 0; i < answers.size(); ++i) {
             const auto structure = std::span<const std::uint8_t>(bytes).subspan(i * l.size, l.size);
             const auto slot = std::span<const std::uint8_t>(bytes).subspan(slotsAt + i * slotBytes, slotBytes);
             const Outcome o = takeText(memory, m, answers[i], structure, base + slotsAt + i * slotBytes, slot, text);
-            if (o == Outcome::fillsSlot && !refetch(desktop, memory, m, queries[first + i], slotChars, text))
+            if (o == Outcome::fillsSlot && !refetch(reading, memory, m, queries[first + i], slotChars, text))
                 return false;
-            if (o == Outcome::failed && failures)
-                ++*failures;
+            if (failed)
+                failed->push_back(o == Outcome::failed);
             texts.push_back(text);
         }
         if (answers.size() < count)

@@ -6,6 +6,7 @@
 
 #include "desktop/RemoteMemory.h"
 #include "listreader/ItemLayout.h"
+#include "listreader/Reading.h"
 
 #include <span>
 #include <string>
@@ -31,11 +32,12 @@ struct TextMessage {
 };
 
 // Appends one text per query, in order; a fetch that failed gives an empty
-// text and counts in failures. Returns false when the read must stop: a
-// message went unanswered, or the target's memory could not be had, written
-// or read. texts then holds the queries answered before that.
-bool fetchTexts(Desktop& desktop, RemoteMemory& memory, const TextMessage& m, std::span<const TextQuery> queries,
-                std::vector<std::u16string>& texts, std::size_t* failures = nullptr);
+// text and, when failed is given, a true there (one flag per text). Returns false when the read must stop, which
+// then holds why: a message went unanswered, the read was cancelled, or the
+// target's memory could not be had, written or read. texts then holds the
+// queries answered before that.
+bool fetchTexts(Reading& reading, RemoteMemory& memory, const TextMessage& m, std::span<const TextQuery> queries,
+                std::vector<std::u16string>& texts, std::vector<bool>* failed = nullptr);
 
 // Items per batch, and the characters of each text slot: most texts fit, and
 // a longer one is fetched again on its own.

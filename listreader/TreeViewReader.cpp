@@ -15,7 +15,7 @@ constexpr std::size_t itemsPerRound = 256;
 
 class TreeWalk {
 public:
-    TreeWalk(Desktop& desktop, WindowHandle tree, std::size_t limit) : desktop_(desktop), tree_(tree), limit_(limit) {}
+    TreeWalk(Reading& reading, WindowHandle tree, std::size_t limit) : reading_(reading), tree_(tree), limit_(limit) {}
 
     // The next item depth first and its depth below the top; nullopt at the
     // end, at an unanswered message, or where the walk would repeat an item
@@ -52,27 +52,18 @@ public:
 private:
     std::optional<RemoteAddress> step(std::uintptr_t relation, RemoteAddress from)
     {
-        MessageResult r = desktop_.sendMessage(tree_, win::TVM_GETNEXTITEM, relation,
-                                               static_cast<std::intptr_t>(static_cast<std::uintptr_t>(from)));
-        if (!r.delivered) {
-            unanswered_ = true;
+        MessageResult r = reading_.send(tree_, win::TVM_GETNEXTITEM, relation,
+                                        static_cast<std::intptr_t>(static_cast<std::uintptr_t>(from)));
+        if (!r.delivered)
             return std::nullopt;
-        }
         // A handle is a pointer of the reader's own width as the window
         // system hands it on; kept as an unsigned value of that width.
         return static_cast<RemoteAddress>(static_cast<std::uintptr_t>(r.answer));
     }
 
-public:
-    // A message went unanswered: the target is hung or gone, and asking it
-    // for texts would only wait once more.
-    bool unanswered() const { return unanswered_; }
-
-private:
-    Desktop& desktop_;
+    Reading& reading_;
     WindowHandle tree_;
     std::size_t limit_;
-    bool unanswered_ = false;
     bool started_ = false;
     bool stopped_ = false;
     RemoteAddress current_ = 0;
@@ -80,34 +71,24 @@ private:
     std::unordered_set<RemoteAddress> visited_;
 };
 
-void appendItems(std::u16string& out, const std::vector<std::u16string>& texts, const std::vector<int>& depths)
-{
-    for (std::size_t i = 0; i < texts.size(); ++i) {
-        if (texts[i].empty())
-            continue;
-        out.append(static_cast<std::size_t>(depths[i]), u'\t');
-        out += texts[i];
-        out += u"\r\n";
-    }
-}
-
 } // namespace
 
-std::u16string readTreeView(Desktop& desktop, WindowHandle treeView)
+void readTreeView(Reading& reading, WindowHandle treeView)
 {
-    MessageResult count = desktop.sendMessage(treeView, win::TVM_GETCOUNT, 0, 0);
+    reading.listing.kind = ListKind::treeView;
+    MessageResult count = reading.send(treeView, win::TVM_GETCOUNT, 0, 0);
     const std::int32_t items = low32(count.answer);
     if (!count.delivered || items <= 0)
-        return {};
-    RemoteMemory memory(desktop, treeView, batchBlockBytes);
-    if (!memory.isOpen())
-        return {};
+        return;
+    RemoteMemory memory(reading.desktop, treeView, batchBlockBytes);
+    if (!reading.opened(memory, treeView))
+        return;
     const TextMessage m{treeView, win::TVM_GETITEMW, treeViewItemLayout(memory.pointerBytes()), false};
-    TreeWalk walk(desktop, treeView, static_cast<std::size_t>(items));
-    std::u16string out;
+    TreeWalk walk(reading, treeView, static_cast<std::size_t>(items));
     std::vector<TextQuery> queries;
     std::vector<int> depths;
     std::vector<std::u16string> texts;
+    std::vector<bool> failed;
     for (bool more = true; more;) {
         queries.clear();
         depths.clear();
@@ -121,11 +102,16 @@ std::u16string readTreeView(Desktop& desktop, WindowHandle treeView)
             depths.push_back(item->second);
         }
         texts.clear();
-        if (walk.unanswered() || !fetchTexts(desktop, memory, m, queries, texts))
+        failed.clear();
+        // After an unanswered step asking for texts would only wait once more.
+        if (reading.stopped() || !fetchTexts(reading, memory, m, queries, texts, &failed))
             more = false;
-        appendItems(out, texts, depths);
+        for (std::size_t i = 0; i < texts.size(); ++i) {
+            if (!failed[i])
+                reading.listing.addItem(texts[i], depths[i]);
+        }
+        reading.progress();
     }
-    return out;
 }
 
 } // namespace quorvel

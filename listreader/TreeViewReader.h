@@ -2,15 +2,14 @@
 // depth first in the order shown, indented by one TAB per level below the top.
 #pragma once
 
-#include "desktop/Desktop.h"
-
-#include <string>
+#include "listreader/Reading.h"
 
 namespace quorvel {
 
-// The listing of a window known by its class to be a tree view. Reading
-// expands, selects and scrolls nothing. The walk never visits more items than
-// the tree's own count, nor any item twice, whatever the target answers.
-std::u16string readTreeView(Desktop& desktop, WindowHandle treeView);
+// Adds the items of a window known by its class to be a tree view, each with
+// its depth. Reading expands, selects and scrolls nothing. The walk never
+// visits more items than the tree's own count, nor any item twice, whatever
+// the target answers.
+void readTreeView(Reading& reading, WindowHandle treeView);
 
 } // namespace quorvel

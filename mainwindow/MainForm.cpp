@@ -1,7 +1,6 @@
 #include "mainwindow/MainForm.h"
 
-#include "listreader/ListItemReader.h"
-#include "mainwindow/HandleText.h"
+#include "handle/HandleText.h"
 #include "picking/Tracking.h"
 
 namespace quorvel {
@@ -12,8 +11,9 @@ void NumbersOnlyTextBox(Desktop& desktop, WindowHandle& hWnd)
     desktop.setWindowLong(hWnd, win::GWL_STYLE, style ^ win::ES_NUMBER);
 }
 
-MainForm::MainForm(Desktop& desktop, Handles handles)
-    : desktop_(desktop), handles_(handles), hotkeyTimer_(desktop, handles.form, hotkeyTimerId, hotkeyTimerInterval)
+MainForm::MainForm(Desktop& desktop, Handles handles, ReadRunner& runner)
+    : desktop_(desktop), handles_(handles), hotkeyTimer_(desktop, handles.form, hotkeyTimerId, hotkeyTimerInterval),
+      reads_(desktop, runner, handles.txtList, handles.frame2)
 {
 }
 
@@ -24,7 +24,10 @@ void MainForm::Form_Load()
 
 void MainForm::txtWnd_Change()
 {
-    quorvel::txtWnd_Change(desktop_, handles_.txtWnd, handles_.txtList);
+    // A value that is not positive reads nothing, and the field keeps its items.
+    const double value = handleTextValue(desktop_.getWindowText(handles_.txtWnd));
+    if (value > 0)
+        reads_.read(targetHandle(value));
 }
 
 void MainForm::txtWnd_LostFocus()

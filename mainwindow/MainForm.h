@@ -2,7 +2,8 @@
 #pragma once
 
 #include "desktop/Desktop.h"
-#include "mainwindow/Timer.h"
+#include "desktop/Timer.h"
+#include "mainwindow/ReadController.h"
 
 namespace quorvel {
 
@@ -12,12 +13,12 @@ void NumbersOnlyTextBox(Desktop& desktop, WindowHandle& hWnd);
 class MainForm {
 public:
     struct Handles {
-        WindowHandle form = 0, txtWnd = 0, txtList = 0;
+        WindowHandle form = 0, txtWnd = 0, txtList = 0, frame2 = 0;
     };
     static constexpr unsigned hotkeyTimerId = 1;
     static constexpr unsigned hotkeyTimerInterval = 200;
 
-    MainForm(Desktop& desktop, Handles handles);
+    MainForm(Desktop& desktop, Handles handles, ReadRunner& runner);
 
     void Form_Load();
     void txtWnd_Change();
@@ -26,12 +27,14 @@ public:
     void HotkeyTimer_Timer();
 
     Timer& hotkeyTimer() { return hotkeyTimer_; }
+    ReadController& reads() { return reads_; }
     WindowHandle hWndLast() const { return hWndLast_; }
 
 private:
     Desktop& desktop_;
     Handles handles_;
     Timer hotkeyTimer_;
+    ReadController reads_;
     WindowHandle hWndLast_ = 0;
 };
 

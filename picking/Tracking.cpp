@@ -1,6 +1,6 @@
 #include "picking/Tracking.h"
 
-#include "mainwindow/HandleText.h"
+#include "handle/HandleText.h"
 #include "picking/DrawWndBorderMod.h"
 
 #include <string>

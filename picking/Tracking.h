@@ -3,7 +3,7 @@
 #pragma once
 
 #include "desktop/Desktop.h"
-#include "mainwindow/Timer.h"
+#include "desktop/Timer.h"
 
 namespace quorvel {
 

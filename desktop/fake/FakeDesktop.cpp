@@ -155,6 +155,8 @@ RemoteProcess FakeDesktop::openProcess(WindowHandle w)
     if (it == windows_.end())
         return {};
     FakeProcess& p = process(it->second.process);
+    if (p.accessDenied)
+        return {0, 0, true};
     if (!p.openable)
         return {};
     ++p.openHandles;

@@ -72,6 +72,7 @@ public:
     int liveRemoteBlocks() const;
     // The handle a tree view gives its item at index i.
     RemoteAddress treeItem(WindowHandle tree, std::size_t i);
+    NumberFormat userNumberFormat;
     int liveGdiObjects = 0;
     int liveDCs = 0;
 
@@ -84,6 +85,7 @@ public:
     MessageResult sendMessage(WindowHandle w, unsigned msg, std::uintptr_t wParam, std::intptr_t lParam) override;
     MessageResult fetchText(WindowHandle w, unsigned msg, std::uintptr_t index, std::size_t capacity,
                             std::u16string& text) override;
+    bool isWindow(WindowHandle w) override { return windows_.count(w) == 1; }
     std::u16string className(WindowHandle w) override;
     WindowHandle parentWindow(WindowHandle w) override;
     RemoteProcess openProcess(WindowHandle w) override;
@@ -96,6 +98,9 @@ public:
     void setWindowText(WindowHandle w, const std::u16string& text) override;
     bool isWindowEnabled(WindowHandle w) override;
     void enableWindow(WindowHandle w, bool enable) override;
+    // Six pixels a character, and the format set below.
+    int textWidth(WindowHandle, const std::u16string& text) override { return 6 * static_cast<int>(text.size()); }
+    NumberFormat numberFormat() override { return userNumberFormat; }
     void setTimer(WindowHandle owner, unsigned id, unsigned ms) override;
     void killTimer(WindowHandle owner, unsigned id) override;
     GdiHandle getWindowDC(WindowHandle w) override;

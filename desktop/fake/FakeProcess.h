@@ -17,6 +17,7 @@ public:
 
     int pointerBytes;
     bool openable = true;
+    bool accessDenied = false; // not openable, and the system says it refused
     bool allocFails = false;
     int openHandles = 0;
     int allocations = 0;

@@ -66,9 +66,12 @@ MessageResult Win32Desktop::sendMessage(WindowHandle w, unsigned msg, std::uintp
 {
     // The 16-bit variant: the 8-bit one loses every character outside the
     // ANSI code page, and under Wine garbles cross-process text entirely.
+    // A message the system keeps from a process with higher rights (UIPI)
+    // fails with ERROR_ACCESS_DENIED.
     DWORD_PTR answer = 0;
+    ::SetLastError(ERROR_SUCCESS);
     if (!::SendMessageTimeoutW(toHwnd(w), msg, wParam, lParam, SMTO_ABORTIFHUNG, messageTimeoutMs, &answer))
-        return {};
+        return {false, 0, ::GetLastError() == ERROR_ACCESS_DENIED};
     return {true, static_cast<std::intptr_t>(answer)};
 }
 
@@ -111,6 +114,33 @@ std::u16string Win32Desktop::getWindowText(WindowHandle w)
 void Win32Desktop::setWindowText(WindowHandle w, const std::u16string& text)
 {
     ::SetWindowTextW(toHwnd(w), wide(text));
+}
+
+int Win32Desktop::textWidth(WindowHandle w, const std::u16string& text)
+{
+    HWND hwnd = toHwnd(w);
+    HDC dc = ::GetDC(hwnd);
+    if (!dc)
+        return 0;
+    HGDIOBJ old = ::SelectObject(dc, reinterpret_cast<HGDIOBJ>(::SendMessageW(hwnd, WM_GETFONT, 0, 0)));
+    SIZE size{};
+    ::GetTextExtentPoint32W(dc, wide(text), static_cast<int>(text.size()), &size);
+    ::SelectObject(dc, old);
+    ::ReleaseDC(hwnd, dc);
+    return size.cx;
+}
+
+NumberFormat Win32Desktop::numberFormat()
+{
+    // At most 4 characters of separator and 10 of grouping, with their NULs.
+    wchar_t separator[8] = {};
+    wchar_t grouping[16] = {};
+    NumberFormat format;
+    if (::GetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_STHOUSAND, separator, 8) > 0)
+        format.separator = reinterpret_cast<const char16_t*>(separator);
+    if (::GetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_SGROUPING, grouping, 16) > 0)
+        format.grouping = reinterpret_cast<const char16_t*>(grouping);
+    return format;
 }
 
 bool Win32Desktop::isWindowEnabled(WindowHandle w)

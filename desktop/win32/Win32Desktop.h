@@ -32,6 +32,7 @@ public:
     MessageResult sendMessage(WindowHandle w, unsigned msg, std::uintptr_t wParam, std::intptr_t lParam) override;
     MessageResult fetchText(WindowHandle w, unsigned msg, std::uintptr_t index, std::size_t capacity,
                             std::u16string& text) override;
+    bool isWindow(WindowHandle w) override;
     std::u16string className(WindowHandle w) override;
     WindowHandle parentWindow(WindowHandle w) override;
     RemoteProcess openProcess(WindowHandle w) override;
@@ -44,6 +45,8 @@ public:
     void setWindowText(WindowHandle w, const std::u16string& text) override;
     bool isWindowEnabled(WindowHandle w) override;
     void enableWindow(WindowHandle w, bool enable) override;
+    int textWidth(WindowHandle w, const std::u16string& text) override;
+    NumberFormat numberFormat() override;
     void setTimer(WindowHandle owner, unsigned id, unsigned ms) override;
     void killTimer(WindowHandle owner, unsigned id) override;
     GdiHandle getWindowDC(WindowHandle w) override;

@@ -35,6 +35,11 @@ bool fitsThisProcess(RemoteAddress a, std::size_t bytes)
 
 } // namespace
 
+bool Win32Desktop::isWindow(WindowHandle w)
+{
+    return w != 0 && ::IsWindow(toHwnd(w));
+}
+
 std::u16string Win32Desktop::className(WindowHandle w)
 {
     // Class names are at most 256 characters.
@@ -59,7 +64,7 @@ RemoteProcess Win32Desktop::openProcess(WindowHandle w)
     HANDLE process = ::OpenProcess(
         PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid);
     if (!process)
-        return {};
+        return {0, 0, ::GetLastError() == ERROR_ACCESS_DENIED};
     return {reinterpret_cast<std::uintptr_t>(process), pointerBytesOf(process)};
 }
 

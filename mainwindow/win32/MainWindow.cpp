@@ -15,6 +15,10 @@ constexpr DWORD windowExStyle = 0;
 constexpr int iconResource = 1;
 // The largest text an edit control holds on NT: a 100,000-item list fits.
 constexpr LPARAM listTextLimit = 0x7FFFFFFE;
+// How long a window closed mid-read waits for the read to free what it holds
+// in the target; a read stops at its next message, which is bounded by less.
+constexpr UINT closeTimerId = 2;
+constexpr UINT closeWaitMs = 1900;
 
 const wchar_t* wide(const char16_t* s)
 {
@@ -108,8 +112,14 @@ HWND MainWindow::create(HINSTANCE instance, int showCommand)
 
 bool MainWindow::handleKeyboard(HWND mainWindow, const MSG& msg)
 {
-    if (msg.message != WM_KEYDOWN || !::IsChild(mainWindow, msg.hwnd))
+    if (msg.message != WM_KEYDOWN || (msg.hwnd != mainWindow && !::IsChild(mainWindow, msg.hwnd)))
         return false;
+    if (msg.wParam == VK_ESCAPE) {
+        auto* self = reinterpret_cast<MainWindow*>(::GetWindowLongPtrW(mainWindow, GWLP_USERDATA));
+        if (self && self->form_)
+            self->form_->reads().cancel();
+        return true;
+    }
     const bool control = ::GetKeyState(VK_CONTROL) < 0;
     if (msg.wParam == 'A' && control) {
         // Edit controls have no select-all key of their own on older Windows.
@@ -156,11 +166,19 @@ LRESULT MainWindow::handle(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
         HANDLE_MSG(hwnd, WM_CREATE, OnCreate);
         HANDLE_MSG(hwnd, WM_COMMAND, OnCommand);
         HANDLE_MSG(hwnd, WM_TIMER, OnTimer);
+        HANDLE_MSG(hwnd, WM_CLOSE, OnClose);
         HANDLE_MSG(hwnd, WM_CTLCOLORSTATIC, OnCtlColorStatic);
         HANDLE_MSG(hwnd, WM_ACTIVATE, OnActivate);
         HANDLE_MSG(hwnd, WM_DESTROY, OnDestroy);
     case WM_DPICHANGED:
         OnDpiChanged(hwnd, HIWORD(wParam), reinterpret_cast<const RECT*>(lParam));
+        return 0;
+    case ThreadReadRunner::progressMessage:
+        if (form_ && runner_)
+            form_->reads().readProgress(runner_->read(), static_cast<std::size_t>(wParam));
+        return 0;
+    case ThreadReadRunner::finishedMessage:
+        OnReadFinished(hwnd, lParam);
         return 0;
     default:
         return ::DefWindowProcW(hwnd, msg, wParam, lParam);
@@ -187,8 +205,11 @@ BOOL MainWindow::OnCreate(HWND hwnd, LPCREATESTRUCTW create)
     ::SendMessageW(txtList, EM_SETLIMITTEXT, listTextLimit, 0);
     applyLayout(hwnd, windowDpi(hwnd));
 
-    form_ = std::make_unique<MainForm>(
-        desktop_, MainForm::Handles{fromHwnd(hwnd), fromHwnd(controls_[indexOf(idTxtWnd)]), fromHwnd(txtList)});
+    runner_ = std::make_unique<ThreadReadRunner>(hwnd);
+    form_ = std::make_unique<MainForm>(desktop_,
+                                       MainForm::Handles{fromHwnd(hwnd), fromHwnd(controls_[indexOf(idTxtWnd)]),
+                                                         fromHwnd(txtList), fromHwnd(controls_[indexOf(idFrame2)])},
+                                       *runner_);
     form_->Form_Load();
     return TRUE;
 }
@@ -205,8 +226,37 @@ void MainWindow::OnCommand(HWND, int id, HWND, UINT code)
         form_->CmdCapture_Click();
 }
 
-void MainWindow::OnTimer(HWND, UINT id)
+void MainWindow::OnClose(HWND hwnd)
 {
+    if (form_ && form_->reads().reading() && !closing_) {
+        closing_ = true;
+        form_->reads().cancel();
+        ::ShowWindow(hwnd, SW_HIDE);
+        ::SetTimer(hwnd, closeTimerId, closeWaitMs, nullptr);
+        return;
+    }
+    ::DestroyWindow(hwnd);
+}
+
+void MainWindow::OnReadFinished(HWND hwnd, LPARAM listing)
+{
+    Listing read = ThreadReadRunner::takeListing(listing);
+    if (!runner_ || !form_)
+        return;
+    runner_->joinWorker();
+    if (closing_) {
+        ::DestroyWindow(hwnd);
+        return;
+    }
+    form_->reads().readFinished(runner_->read(), std::move(read));
+}
+
+void MainWindow::OnTimer(HWND hwnd, UINT id)
+{
+    if (id == closeTimerId) {
+        ::DestroyWindow(hwnd);
+        return;
+    }
     if (form_ && id == MainForm::hotkeyTimerId && form_->hotkeyTimer().enabled())
         form_->HotkeyTimer_Timer();
 }

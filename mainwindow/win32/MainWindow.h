@@ -5,6 +5,7 @@
 #include "desktop/win32/Win32Desktop.h"
 #include "mainwindow/Controls.h"
 #include "mainwindow/MainForm.h"
+#include "mainwindow/win32/ThreadReadRunner.h"
 
 #include <memory>
 #include <windows.h>
@@ -14,8 +15,8 @@ namespace quorvel {
 class MainWindow {
 public:
     static HWND create(HINSTANCE instance, int showCommand);
-    // Tab and Shift+Tab in the controls' own order, and Ctrl+A in the fields;
-    // true when msg was one of them.
+    // Tab and Shift+Tab in the controls' own order, Ctrl+A in the fields, and
+    // Esc anywhere in the window to stop a read; true when msg was one of them.
     static bool handleKeyboard(HWND mainWindow, const MSG& msg);
 
 private:
@@ -25,6 +26,8 @@ private:
     BOOL OnCreate(HWND hwnd, LPCREATESTRUCTW create);
     void OnCommand(HWND hwnd, int id, HWND control, UINT code);
     void OnTimer(HWND hwnd, UINT id);
+    void OnClose(HWND hwnd);
+    void OnReadFinished(HWND hwnd, LPARAM listing);
     HBRUSH OnCtlColorStatic(HWND hwnd, HDC dc, HWND control, int type);
     void OnActivate(HWND hwnd, UINT state, HWND other, BOOL minimized);
     void OnDpiChanged(HWND hwnd, UINT dpi, const RECT* suggested);
@@ -33,7 +36,10 @@ private:
     void applyLayout(HWND hwnd, UINT dpi);
 
     Win32Desktop desktop_;
+    std::unique_ptr<ThreadReadRunner> runner_;
     std::unique_ptr<MainForm> form_;
+    // Closed while a read ran: hidden, and destroyed once the read has let go of the target.
+    bool closing_ = false;
     HWND controls_[controls.size()] = {};
     HFONT font_ = nullptr;
     HWND lastFocus_ = nullptr;

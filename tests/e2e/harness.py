@@ -342,6 +342,18 @@ class WineSession:
             report = r.stdout.decode("utf-8", "replace") + r.stderr.decode("utf-8", "replace")
             raise AssertionError(f"text of window {hwnd} never became the {len(expected)} expected characters:\n{report}")
 
+    def read_outcome(self, main, timeout=30):
+        """Waits until Quorvel's "List Items" frame says how its last read ended (not "reading") and returns that
+        caption. A read starts inside the change of txtWnd, so once a change is handled the caption says "reading"
+        until the read is over."""
+        frame = self.child(main, ID_FRAME2)
+
+        def ended():
+            caption = self.text(frame)
+            return caption if caption != "List Items" and "reading" not in caption and "\u2026" not in caption else None
+
+        return wait_for(ended, timeout, "the read to end")
+
     def glyphs(self, face, text):
         """The face a font request for face gets in this prefix, and how many characters of text it has no glyph for."""
         fd, path = tempfile.mkstemp(suffix=".txt", dir=self.run_dir)

@@ -1,6 +1,6 @@
 // Any text pasted into the handle field: reading never fails, and the
 // written-back form always reads back as the same value.
-#include "mainwindow/HandleText.h"
+#include "handle/HandleText.h"
 
 #include <cstddef>
 #include <cstdint>

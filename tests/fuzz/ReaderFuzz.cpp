@@ -2,7 +2,7 @@
 // length, any reply, no answer at all. The reader must stay within its
 // buffers (the sanitizers watch) and show only whole items, each on a line.
 #include "desktop/fake/FakeDesktop.h"
-#include "listreader/ListItemReader.h"
+#include "tests/support/ReadText.h"
 #include "tests/fuzz/FuzzScript.h"
 
 #include <cstddef>
@@ -49,7 +49,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         }
         return MessageResult{true, script.number()};
     };
-    const std::u16string items = readListItems(desktop, target);
+    const std::u16string items = readText(desktop, target);
     std::size_t lines = 0;
     for (std::size_t i = 0; i < items.size(); ++i) {
         if (items[i] == u'\r') {

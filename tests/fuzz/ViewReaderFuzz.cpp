@@ -4,7 +4,7 @@
 // buffers, walk no item twice nor more items than the count, and release
 // every block of the target's memory and every process handle it took.
 #include "desktop/fake/FakeDesktop.h"
-#include "listreader/ListItemReader.h"
+#include "tests/support/ReadText.h"
 #include "tests/fuzz/FuzzScript.h"
 
 #include <cstddef>
@@ -92,7 +92,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (!tree)
         desktop.window(header).hook = bend;
 
-    const std::u16string listing = readListItems(desktop, script.byte() & 1 && !tree ? header : view);
+    const std::u16string listing = readText(desktop, script.byte() & 1 && !tree ? header : view);
     if (desktop.liveProcessHandles() != 0 || desktop.liveRemoteBlocks() != 0)
         __builtin_trap(); // memory or a handle left behind in the target
     if (!listing.empty() && (listing.size() < 2 || listing.substr(listing.size() - 2) != u"\r\n"))

@@ -1,4 +1,4 @@
-#include "mainwindow/HandleText.h"
+#include "handle/HandleText.h"
 
 #include <cmath>
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
-#include "listreader/ListItemReader.h"
-
 #include "desktop/fake/FakeDesktop.h"
+#include "handle/HandleText.h"
+#include "mainwindow/MainForm.h"
 
 #include <climits>
 #include <cmath>
@@ -16,7 +16,8 @@ class ListReader : public testing::Test {
 protected:
     ListReader()
     {
-        desktop.add(txtWnd, FakeKind::edit).onChange = [this] { txtWnd_Change(desktop, txtWnd, txtList); };
+        runner.setController(form.reads());
+        desktop.add(txtWnd, FakeKind::edit).onChange = [this] { form.txtWnd_Change(); };
         desktop.add(txtList, FakeKind::other).text = u"old\r\n";
     }
     FakeWindow& list(std::vector<std::u16string> items, FakeKind kind = FakeKind::listBox)
@@ -40,6 +41,8 @@ protected:
         };
     }
     FakeDesktop desktop;
+    InlineReadRunner runner{desktop};
+    MainForm form{desktop, {1, txtWnd, txtList}, runner};
 };
 
 TEST_F(ListReader, NotPositiveKeepsTheOldItems)

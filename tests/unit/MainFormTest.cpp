@@ -12,8 +12,9 @@ constexpr WindowHandle form = 1, txtWnd = 10, txtList = 11;
 
 class MainFormTest : public testing::Test {
 protected:
-    MainFormTest() : mainForm(desktop, {form, txtWnd, txtList})
+    MainFormTest() : mainForm(desktop, {form, txtWnd, txtList}, runner)
     {
+        runner.setController(mainForm.reads());
         desktop.add(form);
         desktop.add(txtWnd, FakeKind::edit).onChange = [this] {
             changes.push_back(desktop.getWindowText(txtWnd));
@@ -22,6 +23,7 @@ protected:
         desktop.add(txtList);
     }
     FakeDesktop desktop;
+    InlineReadRunner runner{desktop};
     MainForm mainForm;
     std::vector<std::u16string> changes;
 };

@@ -15,8 +15,9 @@ constexpr std::int16_t downNow = static_cast<std::int16_t>(0x8000);
 
 class TrackingTest : public testing::Test {
 protected:
-    TrackingTest() : mainForm(desktop, {form, txtWnd, txtList})
+    TrackingTest() : mainForm(desktop, {form, txtWnd, txtList}, runner)
     {
+        runner.setController(mainForm.reads());
         DrawWndBorderMod::hWndFramed = 0;
         desktop.add(form);
         desktop.add(txtWnd, FakeKind::edit).onChange = [this] { mainForm.txtWnd_Change(); };
@@ -38,6 +39,7 @@ protected:
     bool timerRunning() const { return desktop.timers.count({form, MainForm::hotkeyTimerId}) == 1; }
 
     FakeDesktop desktop;
+    InlineReadRunner runner{desktop};
     MainForm mainForm;
 };
 

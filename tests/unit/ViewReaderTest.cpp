@@ -1,5 +1,5 @@
 #include "listreader/ControlClass.h"
-#include "listreader/ListItemReader.h"
+#include "tests/support/ReadText.h"
 
 #include "desktop/fake/FakeDesktop.h"
 
@@ -80,7 +80,7 @@ protected:
         w.tree = std::move(items);
         return w;
     }
-    std::u16string read(WindowHandle h = view) { return readListItems(desktop, h); }
+    std::u16string read(WindowHandle h = view) { return readText(desktop, h); }
     void expectNothingLeft()
     {
         EXPECT_EQ(desktop.liveProcessHandles(), 0);
@@ -319,8 +319,8 @@ TEST(ViewDispatch, EditOfAComboBoxReadsTheComboBox)
     desktop.add(801, FakeKind::edit).parent = 800;
     desktop.add(802, FakeKind::edit).parent = 803;
     desktop.add(803, FakeKind::listBox).items = {u"not a combo"};
-    EXPECT_EQ(readListItems(desktop, 801), u"one\r\ntwo\r\n");
-    EXPECT_EQ(readListItems(desktop, 802), u"");
+    EXPECT_EQ(readText(desktop, 801), u"one\r\ntwo\r\n");
+    EXPECT_EQ(readText(desktop, 802), u"");
 }
 
 TEST(ViewDispatch, NoPrivateMessageReachesAnUnknownClass)
@@ -333,7 +333,7 @@ TEST(ViewDispatch, NoPrivateMessageReachesAnUnknownClass)
         desktop.add(901, FakeKind::header).parent = 900;
         desktop.window(901).className = name;
         for (WindowHandle h : {900, 901})
-            EXPECT_EQ(readListItems(desktop, h), u"");
+            EXPECT_EQ(readText(desktop, h), u"");
         for (unsigned msg : desktop.sentMessages)
             EXPECT_LT(msg, win::WM_USER) << std::hex << msg;
         EXPECT_EQ(desktop.liveProcessHandles(), 0);
@@ -361,7 +361,7 @@ TEST_P(OwnerDrawn, ListsWithoutStringsShowNothing)
     w.className = GetParam().className;
     w.style = GetParam().style;
     w.items = {u"\x1234\x0001"}; // what an item's number reads like as text
-    EXPECT_EQ(readListItems(desktop, 500), GetParam().shown ? u"\x1234\x0001\r\n" : u"");
+    EXPECT_EQ(readText(desktop, 500), GetParam().shown ? u"\x1234\x0001\r\n" : u"");
 }
 
 INSTANTIATE_TEST_SUITE_P(

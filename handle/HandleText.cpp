@@ -1,4 +1,4 @@
-#include "mainwindow/HandleText.h"
+#include "handle/HandleText.h"
 
 #include <charconv>
 #include <cmath>
@@ -120,6 +120,17 @@ std::u16string formatHandleTextValue(double value)
     auto result = whole ? std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed)
                         : std::to_chars(buffer, buffer + sizeof buffer, value);
     return std::u16string(buffer, result.ptr);
+}
+
+std::optional<WindowHandle> targetHandle(double value)
+{
+    if (!(value > 0))
+        return std::nullopt;
+    // nearbyint rounds a half to the even neighbour in the default mode.
+    const double rounded = std::nearbyint(value);
+    if (rounded > std::numeric_limits<WindowHandle>::max())
+        return std::nullopt;
+    return static_cast<WindowHandle>(rounded);
 }
 
 } // namespace quorvel

@@ -1,6 +1,9 @@
 // The numeric value of the handle field's text, and its written-back form.
 #pragma once
 
+#include "desktop/Desktop.h"
+
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -15,5 +18,9 @@ double handleTextValue(std::u16string_view text);
 // Plain decimal digits for a whole number; otherwise the shortest text that
 // handleTextValue reads back as the same value.
 std::u16string formatHandleTextValue(double value);
+
+// The target handle named by a handle text value: rounded half to even, and
+// nothing for a value that is not positive or that no 32-bit handle holds.
+std::optional<WindowHandle> targetHandle(double handleTextValue);
 
 } // namespace quorvel

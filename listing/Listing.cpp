@@ -1,0 +1,44 @@
+#include "listing/Listing.h"
+
+namespace quorvel {
+
+void Listing::setCellsPerRow(std::size_t cells)
+{
+    if (ends_.empty() && cells > 0)
+        cellsPerRow_ = cells;
+}
+
+void Listing::addRow(std::span<const std::u16string> cells, int depth)
+{
+    for (std::size_t c = 0; c < cellsPerRow_; ++c) {
+        if (c < cells.size())
+            text_ += cells[c];
+        ends_.push_back(text_.size());
+    }
+    depths_.push_back(depth);
+}
+
+void Listing::addItem(std::u16string_view text, int depth)
+{
+    text_ += text;
+    ends_.push_back(text_.size());
+    for (std::size_t c = 1; c < cellsPerRow_; ++c)
+        ends_.push_back(text_.size());
+    depths_.push_back(depth);
+}
+
+std::u16string_view Listing::cell(std::size_t row, std::size_t column) const
+{
+    const std::size_t i = row * cellsPerRow_ + column;
+    const std::size_t begin = i ? ends_[i - 1] : 0;
+    return std::u16string_view(text_).substr(begin, ends_[i] - begin);
+}
+
+bool Listing::rowEmpty(std::size_t row) const
+{
+    const std::size_t first = row * cellsPerRow_;
+    const std::size_t begin = first ? ends_[first - 1] : 0;
+    return ends_[first + cellsPerRow_ - 1] == begin;
+}
+
+} // namespace quorvel

@@ -1,0 +1,57 @@
+#include "listreader/Reading.h"
+
+namespace quorvel {
+
+bool Reading::mayContinue()
+{
+    if (!stopped() && control_.cancelled())
+        stop(ReadEnd::cancelled);
+    return !stopped();
+}
+
+void Reading::stopUnanswered(WindowHandle window, const MessageResult& r)
+{
+    if (r.denied)
+        stop(ReadEnd::accessDenied);
+    else if (!desktop.isWindow(window))
+        stop(ReadEnd::windowGone);
+    else
+        stop(ReadEnd::notAnswering);
+}
+
+MessageResult Reading::send(WindowHandle window, unsigned message, std::uintptr_t wParam, std::intptr_t lParam)
+{
+    if (!mayContinue())
+        return {};
+    MessageResult r = desktop.sendMessage(window, message, wParam, lParam);
+    if (!r.delivered)
+        stopUnanswered(window, r);
+    return r;
+}
+
+MessageResult Reading::fetchText(WindowHandle window, unsigned message, std::uintptr_t index, std::size_t capacity,
+                                 std::u16string& text)
+{
+    text.clear();
+    if (!mayContinue())
+        return {};
+    MessageResult r = desktop.fetchText(window, message, index, capacity, text);
+    if (!r.delivered)
+        stopUnanswered(window, r);
+    return r;
+}
+
+bool Reading::opened(const RemoteMemory& memory, WindowHandle window)
+{
+    if (memory.isOpen())
+        return true;
+    if (memory.denied())
+        stop(ReadEnd::accessDenied);
+    else if (!desktop.isWindow(window))
+        stop(ReadEnd::windowGone);
+    else
+        stop(ReadEnd::memoryFailed);
+    return false;
+}
+
+} // namespace quorvel

@@ -1,0 +1,74 @@
+// One read in progress: where it sends its messages, where its items go, and
+// how it ended. Every message to the target goes through send, which asks
+// first whether the read was cancelled and sends nothing once it has stopped,
+// so a cancel takes effect before the next message, whatever the reader is
+// doing, and an unanswered message ends the read with its reason.
+#pragma once
+
+#include "desktop/Desktop.h"
+#include "desktop/RemoteMemory.h"
+#include "listing/Listing.h"
+
+#include <cstddef>
+#include <string>
+
+namespace quorvel {
+
+// How the one who started a read follows it: asked before every message, and
+// told the number of items read as they arrive.
+class ReadControl {
+public:
+    virtual ~ReadControl() = default;
+    virtual bool cancelled() = 0;
+    virtual void progress(std::size_t items) = 0;
+};
+
+// For a read that no one cancels or follows.
+class UnfollowedRead : public ReadControl {
+public:
+    bool cancelled() override { return false; }
+    void progress(std::size_t) override {}
+};
+
+class Reading {
+public:
+    Reading(Desktop& desktop, ReadControl& control, Listing& listing)
+        : desktop(desktop), listing(listing), control_(control)
+    {
+    }
+
+    Desktop& desktop;
+    Listing& listing;
+
+    // Not sent (and not delivered) once the read has stopped or is cancelled;
+    // one that goes unanswered stops the read, telling a gone window from a
+    // hung one and a refusal from both.
+    MessageResult send(WindowHandle window, unsigned message, std::uintptr_t wParam, std::intptr_t lParam);
+    // Desktop::fetchText, under the same rules.
+    MessageResult fetchText(WindowHandle window, unsigned message, std::uintptr_t index, std::size_t capacity,
+                            std::u16string& text);
+
+    // Whether the target's memory was had; if not, stops the read with why.
+    bool opened(const RemoteMemory& memory, WindowHandle window);
+
+    bool stopped() const { return end_ != ReadEnd::complete; }
+    ReadEnd end() const { return end_; }
+    // The first reason a read stops for is the one it ended with.
+    void stop(ReadEnd why)
+    {
+        if (!stopped())
+            end_ = why;
+    }
+
+    // Tells the control how many rows the listing holds now.
+    void progress() { control_.progress(listing.rows()); }
+
+private:
+    bool mayContinue();
+    void stopUnanswered(WindowHandle window, const MessageResult& r);
+
+    ReadControl& control_;
+    ReadEnd end_ = ReadEnd::complete;
+};
+
+} // namespace quorvel

@@ -1,0 +1,48 @@
+// Runs each read on a worker thread with a desktop of its own, so the window
+// keeps answering while a target is slow, hung or huge. The worker posts its
+// progress and its listing to the window, which hands them to the controller.
+#pragma once
+
+#include "desktop/win32/Win32Desktop.h"
+#include "mainwindow/ReadController.h"
+
+#include <atomic>
+#include <memory>
+#include <thread>
+#include <windows.h>
+
+namespace quorvel {
+
+class ThreadReadRunner : public ReadRunner {
+public:
+    // wParam: the items read so far.
+    static constexpr UINT progressMessage = WM_APP + 1;
+    // lParam: the Listing, which the window takes over with takeListing.
+    static constexpr UINT finishedMessage = WM_APP + 2;
+    // The least time between two progress messages.
+    static constexpr ULONGLONG progressIntervalMs = 100;
+
+    explicit ThreadReadRunner(HWND window);
+    ~ThreadReadRunner() override;
+
+    void start(WindowHandle target, std::uint64_t read) override;
+    void cancel() override;
+
+    // The read now running, whose messages are the only ones in the queue.
+    std::uint64_t read() const { return read_; }
+    // On finishedMessage: waits for the worker, which has nothing left to do,
+    // and hands over the listing it posted.
+    static Listing takeListing(LPARAM lParam);
+    void joinWorker();
+
+private:
+    HWND window_;
+    // Shared with the worker, so that a worker still stuck in a message when
+    // the window goes touches nothing freed.
+    std::shared_ptr<Win32Desktop> desktop_;
+    std::shared_ptr<std::atomic<bool>> cancelled_;
+    std::thread worker_;
+    std::uint64_t read_ = 0;
+};
+
+} // namespace quorvel

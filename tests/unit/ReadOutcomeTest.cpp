@@ -1,0 +1,243 @@
+#include "desktop/fake/FakeDesktop.h"
+#include "listing/TextRendering.h"
+#include "listreader/ListItemReader.h"
+#include "mainwindow/MainForm.h"
+#include "mainwindow/OutcomeCaption.h"
+
+#include <algorithm>
+#include <climits>
+#include <set>
+#include <gtest/gtest.h>
+
+using namespace quorvel;
+
+namespace {
+
+constexpr WindowHandle target = 500, child = 501;
+
+// Cancels once it has been asked a given number of times (once per message),
+// and keeps every progress count.
+struct CancelAfter : ReadControl {
+    explicit CancelAfter(std::size_t asks) : left(asks) {}
+    bool cancelled() override { return left == 0 || (--left, false); }
+    void progress(std::size_t items) override { counts.push_back(items); }
+    std::size_t left;
+    std::vector<std::size_t> counts;
+};
+
+// One list of each way of reading, in a 64-bit process; long texts force refetches.
+void makeTarget(FakeDesktop& d, int kind)
+{
+    d.process(1) = FakeProcess(8);
+    const std::u16string longText(700, u'L');
+    FakeWindow& w = d.add(target, kind == 0   ? FakeKind::listBox
+                                  : kind == 1 ? FakeKind::listView
+                                  : kind == 2 ? FakeKind::treeView
+                                              : FakeKind::comboBoxEx);
+    w.process = 1;
+    for (int i = 0; i < 300; ++i) {
+        const std::u16string text = i % 97 == 5 ? longText : u"item " + std::u16string(1, static_cast<char16_t>(u'a' + i % 26));
+        w.items.push_back(text);
+        w.rows.push_back({text, u"second"});
+        w.tree.push_back({text, i % 3 == 0 ? -1 : i - 1});
+    }
+    w.columns = 2;
+    w.style = win::LVS_REPORT;
+    w.header = child;
+    d.add(child, FakeKind::header).parent = target;
+}
+
+class CancelAnywhere : public testing::TestWithParam<int> {};
+
+// Whatever message a cancel comes before, the read ends cancelled with whole
+// items from the first, and nothing of Quorvel's left in the target.
+TEST_P(CancelAnywhere, KeepsAWholePrefixAndLeavesNothing)
+{
+    FakeDesktop whole;
+    makeTarget(whole, GetParam());
+    UnfollowedRead all;
+    const Listing full = readListItems(whole, target, all);
+    ASSERT_EQ(full.end, ReadEnd::complete);
+    ASSERT_GT(full.rows(), 100u);
+    const std::u16string fullText = renderText(full);
+    std::size_t messages = whole.sentMessages.size();
+    for (std::size_t at = 0; at < messages; at += at < 20 ? 1 : 7) {
+        FakeDesktop d;
+        makeTarget(d, GetParam());
+        CancelAfter control(at);
+        const Listing part = readListItems(d, target, control);
+        EXPECT_EQ(part.end, ReadEnd::cancelled) << at;
+        EXPECT_EQ(d.sentMessages.size(), at) << "a message went out after the cancel";
+        EXPECT_EQ(fullText.substr(0, renderText(part).size()), renderText(part)) << at;
+        EXPECT_EQ(d.liveProcessHandles() + d.liveRemoteBlocks(), 0) << at;
+        if (!control.counts.empty())
+            EXPECT_EQ(control.counts.back(), part.rows()) << at;
+        EXPECT_TRUE(std::is_sorted(control.counts.begin(), control.counts.end()));
+    }
+}
+
+std::string kindName(const testing::TestParamInfo<int>& info)
+{
+    static const char* const names[] = {"ListBox", "ListView", "TreeView", "ComboBoxEx"};
+    return names[info.param];
+}
+
+INSTANTIATE_TEST_SUITE_P(Kinds, CancelAnywhere, testing::Values(0, 1, 2, 3), kindName);
+
+struct OutcomeCase {
+    const char* name;
+    void (*arrange)(FakeDesktop&);
+    ReadEnd end;
+    std::size_t rows;
+};
+
+std::optional<MessageResult> hangAtSecondText(FakeDesktop& d, unsigned msg, std::uintptr_t i, bool destroy, bool deny)
+{
+    if (msg != win::LB_GETTEXTLEN || i != 1)
+        return std::nullopt;
+    if (destroy)
+        d.destroy(target);
+    return MessageResult{false, 0, deny};
+}
+
+void listOf(FakeDesktop& d, FakeKind kind, std::vector<std::u16string> items)
+{
+    d.add(target, kind).items = std::move(items);
+}
+
+const OutcomeCase outcomes[] = {
+    {"NoWindow", [](FakeDesktop&) {}, ReadEnd::noWindow, 0},
+    {"Button", [](FakeDesktop& d) { d.add(target).className = u"Button"; }, ReadEnd::nothingToRead, 0},
+    {"LoneEdit", [](FakeDesktop& d) { d.add(target, FakeKind::edit); }, ReadEnd::nothingToRead, 0},
+    {"EmptyListBox", [](FakeDesktop& d) { listOf(d, FakeKind::listBox, {}); }, ReadEnd::complete, 0},
+    {"EmptyListView", [](FakeDesktop& d) { d.add(target, FakeKind::listView); }, ReadEnd::complete, 0},
+    {"Complete", [](FakeDesktop& d) { listOf(d, FakeKind::listBox, {u"a", u"", u"c"}); }, ReadEnd::complete, 3},
+    {"Hung",
+     [](FakeDesktop& d) {
+         listOf(d, FakeKind::listBox, {u"a", u"b", u"c"});
+         d.window(target).hook = [&d](unsigned m, std::uintptr_t i, std::intptr_t) {
+             return hangAtSecondText(d, m, i, false, false);
+         };
+     },
+     ReadEnd::notAnswering, 1},
+    {"Exited",
+     [](FakeDesktop& d) {
+         listOf(d, FakeKind::listBox, {u"a", u"b", u"c"});
+         d.window(target).hook = [&d](unsigned m, std::uintptr_t i, std::intptr_t) {
+             return hangAtSecondText(d, m, i, true, false);
+         };
+     },
+     ReadEnd::windowGone, 1},
+    {"MessagesDenied",
+     [](FakeDesktop& d) {
+         listOf(d, FakeKind::listBox, {u"a"});
+         d.window(target).hook = [](unsigned, std::uintptr_t, std::intptr_t) {
+             return std::optional<MessageResult>(MessageResult{false, 0, true});
+         };
+     },
+     ReadEnd::accessDenied, 0},
+    {"ProcessDenied",
+     [](FakeDesktop& d) {
+         d.add(target, FakeKind::listView).rows = {{u"a"}};
+         d.process(0).accessDenied = true;
+     },
+     ReadEnd::accessDenied, 0},
+    {"MemoryRefused",
+     [](FakeDesktop& d) {
+         d.add(target, FakeKind::treeView).tree = {{u"a"}};
+         d.process(0).allocFails = true;
+     },
+     ReadEnd::memoryFailed, 0},
+};
+
+class Outcome : public testing::TestWithParam<OutcomeCase> {};
+
+TEST_P(Outcome, SaysHowTheReadEnded)
+{
+    FakeDesktop d;
+    GetParam().arrange(d);
+    UnfollowedRead control;
+    const Listing listing = readListItems(d, target, control);
+    EXPECT_EQ(listing.end, GetParam().end);
+    EXPECT_EQ(listing.rows(), GetParam().rows);
+    EXPECT_EQ(listing.handle, target);
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, Outcome, testing::ValuesIn(outcomes),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST(Caption, GroupsDigitsTheUsersWay)
+{
+    struct {
+        std::uint64_t n;
+        NumberFormat format;
+        const char16_t* text;
+    } cases[] = {{0, {}, u"0"},
+                 {999, {}, u"999"},
+                 {1234567, {}, u"1,234,567"},
+                 {1234567, {u".", u"3;0"}, u"1.234.567"},
+                 {123456789, {u",", u"3;2;0"}, u"12,34,56,789"},
+                 {1234567, {u" ", u"3"}, u"1234 567"},
+                 {1234567, {u",", u"0"}, u"1234567"},
+                 {1234567, {u"\u00a0", u""}, u"1234567"}};
+    for (const auto& c : cases)
+        EXPECT_EQ(groupDigits(c.n, c.format), c.text) << c.n;
+}
+
+TEST(Caption, EveryOutcomeIsToldApartAndShortensToWholeWords)
+{
+    const NumberFormat format;
+    std::set<std::u16string> longest, shortest;
+    const ReadEnd ends[] = {ReadEnd::complete,  ReadEnd::notAnswering, ReadEnd::windowGone,
+                            ReadEnd::memoryFailed, ReadEnd::cancelled, ReadEnd::noWindow,
+                            ReadEnd::nothingToRead, ReadEnd::accessDenied};
+    for (ReadEnd end : ends) {
+        for (std::size_t items : {std::size_t{0}, std::size_t{1234}}) {
+            const auto choices = captionChoices({.end = end, .items = items, .handle = 0x12345, .className = u"Edit"},
+                                                format);
+            longest.insert(choices.front());
+            shortest.insert(choices.back());
+            for (const auto& c : choices)
+                EXPECT_EQ(c.substr(0, 12), u"List Items (") << static_cast<int>(end);
+            // The shortest fits the frame at 96 dpi with room to spare.
+            EXPECT_LE(choices.back().size(), 30u);
+            if (isPartial(end))
+                EXPECT_NE(choices.back().find(items ? u"1,234" : u"0"), std::u16string::npos);
+        }
+    }
+    // Those that read nothing give no count, so each of them once, the others twice.
+    EXPECT_EQ(longest.size(), 2 * std::size(ends) - 3);
+    EXPECT_EQ(captionChoices({.end = ReadEnd::nothingToRead, .className = u"Edit"}, format).front(),
+              u"List Items (nothing to read in an Edit)");
+    EXPECT_EQ(fitCaption({u"List Items (a long one)", u"List Items (short)"}, 6 * 20, [](const std::u16string& s) {
+                  return 6 * static_cast<int>(s.size());
+              }),
+              u"List Items (short)");
+}
+
+TEST(ReadCaption, FollowsAReadInItsFrame)
+{
+    FakeDesktop d;
+    constexpr WindowHandle txtWnd = 10, txtList = 11, frame = 12;
+    InlineReadRunner runner(d);
+    MainForm form(d, {1, txtWnd, txtList, frame}, runner);
+    runner.setController(form.reads());
+    d.add(txtWnd, FakeKind::edit).onChange = [&] { form.txtWnd_Change(); };
+    d.add(txtList);
+    d.add(frame).rect = {0, 0, 385, 193};
+    d.userNumberFormat = {u".", u"3;0"};
+    std::vector<std::u16string> items(1500, u"x");
+    d.add(target, FakeKind::listBox).items = items;
+    d.setWindowText(txtWnd, u"500");
+    EXPECT_EQ(d.getWindowText(frame), u"List Items (1.500)");
+    d.setWindowText(txtWnd, u"12345");
+    EXPECT_EQ(d.getWindowText(frame), u"List Items (no window 12345)");
+    d.setWindowText(txtWnd, u"99999999999");
+    EXPECT_EQ(d.getWindowText(frame), u"List Items (no window has that handle)");
+    // Too narrow for the long form: the short one, in whole words.
+    d.window(frame).rect = {0, 0, 150, 193};
+    d.setWindowText(txtWnd, u"12345");
+    EXPECT_EQ(d.getWindowText(frame), u"List Items (no window)");
+}
+
+} // namespace
