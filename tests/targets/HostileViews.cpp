@@ -1,6 +1,7 @@
 #include "HostileViews.h"
 
 #include <commctrl.h>
+#include <tlhelp32.h>
 
 #include <climits>
 #include <cwchar>
@@ -15,6 +16,8 @@ namespace hostile {
 namespace {
 
 constexpr DWORD kHangMs = 8000;
+constexpr DWORD kSlowMs = 150;
+constexpr int kSlowRows = 40;
 constexpr int kHangRow = 3;
 constexpr int kExitRows = 200;
 
@@ -40,6 +43,7 @@ enum class Kind {
     overtake,       // while answering row 2, sets the reader's edit field: a newer read starts
     cycle,          // the child of the last item under A1 is A, its ancestor
     selfNext,       // the next sibling of A2 is A2
+    slow,           // answers each LVM_GETITEMTEXTW after kSlowMs
 };
 
 struct Behaviour {
@@ -110,6 +114,22 @@ long HandleCountOf(HWND window)
     return -1;
 }
 
+long ThreadCountOf(HWND window)
+{
+    DWORD pid = 0;
+    GetWindowThreadProcessId(window, &pid);
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
+    if (!pid || snapshot == INVALID_HANDLE_VALUE)
+        return -1;
+    long count = 0;
+    THREADENTRY32 entry{};
+    entry.dwSize = sizeof entry;
+    for (BOOL more = Thread32First(snapshot, &entry); more; more = Thread32Next(snapshot, &entry))
+        count += entry.th32OwnerProcessID == pid;
+    CloseHandle(snapshot);
+    return count;
+}
+
 bool IsListViewMessage(UINT msg)
 {
     return msg >= LVM_FIRST && msg < LVM_FIRST + 0x100;
@@ -146,6 +166,8 @@ LRESULT CALLBACK ViewProc(HWND h, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWOR
         return CommittedKiB();
     case kQueryHandleCount:
         return HandleCountOf(reinterpret_cast<HWND>(wp));
+    case kQueryThreadCount:
+        return ThreadCountOf(reinterpret_cast<HWND>(wp));
     case kSetOvertake:
         b->overtakeEdit = reinterpret_cast<HWND>(wp);
         b->overtakeHandle = static_cast<long>(lp);
@@ -218,6 +240,10 @@ LRESULT CALLBACK ViewProc(HWND h, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWOR
     case Kind::headerLies:
         if (msg == HDM_GETITEMCOUNT)
             return 100000;
+        break;
+    case Kind::slow:
+        if (msg == LVM_GETITEMTEXTW)
+            Sleep(kSlowMs);
         break;
     case Kind::plain:
         break;
@@ -349,7 +375,7 @@ HWND MakeView(HWND frame, int slot, const ViewSpec& spec)
 {
     if (spec.tree)
         return MakeTreeView(frame, slot, spec.kind, spec.value);
-    HWND list = MakeListView(frame, slot, 5);
+    HWND list = MakeListView(frame, slot, spec.kind == Kind::slow ? kSlowRows : 5);
     if (!list)
         return nullptr;
     if (spec.kind == Kind::headerLies)
@@ -381,10 +407,15 @@ bool MakeViews(target::NamedHandles& handles)
     };
     HWND listHang = hanging(false, L"Quorvel Hostile Hang List View", 10);
     HWND treeHang = hanging(true, L"Quorvel Hostile Hang Tree View", 200);
-    if (!listHang || !treeHang)
+    HWND listSlow = target::MakeOnOwnThread([]() -> HWND {
+        HWND f = MakeFrame(L"Quorvel Hostile Slow List View", 780, 390, 200, 150);
+        return f ? MakeView(f, 0, ViewSpec{"", false, Kind::slow, 0}) : nullptr;
+    });
+    if (!listHang || !treeHang || !listSlow)
         return false;
     handles.push_back({"lv_hang", listHang});
     handles.push_back({"tv_hang", treeHang});
+    handles.push_back({"lv_slow", listSlow});
     return true;
 }
 
