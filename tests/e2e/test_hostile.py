@@ -10,7 +10,6 @@ the step then waits for the frame to say how the read ended.
 import os
 import re
 import sys
-import tempfile
 import time
 import unittest
 
@@ -115,13 +114,7 @@ class QuorvelSession:
     def set_handle(self, text, wait=True):
         """WM_SETTEXT on txtWnd, which Quorvel must handle within the step deadline; then, unless told not to
         wait, waits for the read it started to end and returns the frame's caption."""
-        fd, path = tempfile.mkstemp(suffix=".txt", dir=self.s.run_dir)
-        with os.fdopen(fd, "wb") as f:
-            f.write(str(text).encode("utf-8"))
-        try:
-            r = self.s.probe("settext", self.txt_wnd, harness.win_path(path), STEP_DEADLINE_MS, check=False)
-        finally:
-            os.remove(path)
+        r = self.s.set_text(self.txt_wnd, text, STEP_DEADLINE_MS)
         if r.returncode != 0:
             raise AssertionError(f"Quorvel did not handle the change to {text!r} within {STEP_DEADLINE_MS} ms: "
                                  + r.stdout.decode(errors="replace"))

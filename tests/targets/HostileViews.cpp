@@ -1,7 +1,7 @@
 #include "HostileViews.h"
+#include "ProcessFootprint.h"
 
 #include <commctrl.h>
-#include <tlhelp32.h>
 
 #include <climits>
 #include <cwchar>
@@ -58,78 +58,6 @@ struct Behaviour {
     bool overtaken = false;
 };
 
-long CommittedKiB()
-{
-    SIZE_T total = 0;
-    MEMORY_BASIC_INFORMATION mbi;
-    for (const char* p = nullptr; VirtualQuery(p, &mbi, sizeof mbi) == sizeof mbi;) {
-        if (mbi.State == MEM_COMMIT && mbi.Type == MEM_PRIVATE)
-            total += mbi.RegionSize;
-        const char* next = static_cast<const char*>(mbi.BaseAddress) + mbi.RegionSize;
-        if (next <= p)
-            break;
-        p = next;
-    }
-    return static_cast<long>(total / 1024);
-}
-
-// The handles a process holds, counted in the system's handle table: GetProcessHandleCount answers 0
-// for another process under Wine.
-struct SystemHandle {
-    ULONG ownerPid;
-    BYTE objectType;
-    BYTE flags;
-    USHORT value;
-    PVOID object;
-    ACCESS_MASK access;
-};
-struct SystemHandles {
-    ULONG count;
-    SystemHandle handles[1];
-};
-using QuerySystemInformation = LONG(WINAPI*)(ULONG, PVOID, ULONG, PULONG);
-constexpr ULONG kSystemHandleInformation = 16;
-
-long HandleCountOf(HWND window)
-{
-    DWORD pid = 0;
-    GetWindowThreadProcessId(window, &pid);
-    auto query = reinterpret_cast<QuerySystemInformation>(
-        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "NtQuerySystemInformation")));
-    if (!pid || !query)
-        return -1;
-    std::vector<BYTE> buffer(1 << 16);
-    for (int tries = 0; tries < 16; ++tries) {
-        ULONG needed = 0;
-        const LONG status = query(kSystemHandleInformation, buffer.data(), static_cast<ULONG>(buffer.size()), &needed);
-        if (status == 0) {
-            const auto* info = reinterpret_cast<const SystemHandles*>(buffer.data());
-            long count = 0;
-            for (ULONG i = 0; i < info->count; ++i)
-                count += info->handles[i].ownerPid == pid;
-            return count;
-        }
-        buffer.resize(std::max<size_t>(buffer.size() * 2, needed + 4096));
-    }
-    return -1;
-}
-
-long ThreadCountOf(HWND window)
-{
-    DWORD pid = 0;
-    GetWindowThreadProcessId(window, &pid);
-    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
-    if (!pid || snapshot == INVALID_HANDLE_VALUE)
-        return -1;
-    long count = 0;
-    THREADENTRY32 entry{};
-    entry.dwSize = sizeof entry;
-    for (BOOL more = Thread32First(snapshot, &entry); more; more = Thread32Next(snapshot, &entry))
-        count += entry.th32OwnerProcessID == pid;
-    CloseHandle(snapshot);
-    return count;
-}
-
 bool IsListViewMessage(UINT msg)
 {
     return msg >= LVM_FIRST && msg < LVM_FIRST + 0x100;
@@ -163,11 +91,11 @@ LRESULT CALLBACK ViewProc(HWND h, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWOR
         b->overtaken = false;
         return 0;
     case kQueryCommittedKiB:
-        return CommittedKiB();
+        return target::CommittedKiB(GetCurrentProcess());
     case kQueryHandleCount:
-        return HandleCountOf(reinterpret_cast<HWND>(wp));
+        return target::HandleCountOf(target::ProcessOf(reinterpret_cast<HWND>(wp)));
     case kQueryThreadCount:
-        return ThreadCountOf(reinterpret_cast<HWND>(wp));
+        return target::ThreadCountOf(target::ProcessOf(reinterpret_cast<HWND>(wp)));
     case kSetOvertake:
         b->overtakeEdit = reinterpret_cast<HWND>(wp);
         b->overtakeHandle = static_cast<long>(lp);
