@@ -24,7 +24,7 @@ namespace {
 constexpr int kSizes[] = {1000, 10000, 100000};
 constexpr int kRewriteMax = 10000; // beyond this the quadratic rewrite takes minutes
 constexpr int kTxtWndFrame = 101, kTxtListFrame = 102, kTxtWnd = 103, kTxtList = 104;
-constexpr double kFloorTarget = 1.15, kGrowthTarget = 12.0, kCopyTarget = 2.0;
+constexpr double kFloorTarget = 1.15, kGrowthTarget = 12.0, kCopyTarget = 2.0, kCommandLineTarget = 1.1;
 
 struct Options {
     std::wstring handlesFile;
@@ -36,7 +36,8 @@ struct Options {
     int maxItems = 100000; // smaller for a quick look; the 100,000-item figures need the default
     // What to time: list and combo boxes, list views, trees, and cancelling reads.
     std::wstring parts = L"boxes,views,trees,cancel";
-    int cancels = 1000; // reads cancelled part way, to see that they leave nothing behind
+    int cancels = 1000;       // reads cancelled part way, to see that they leave nothing behind
+    std::wstring commandLine; // quorvel.com: times --read of the largest list view to a file
 };
 
 struct Kind {
@@ -549,27 +550,70 @@ double TreeCopy(HWND tree, const std::wstring& expected)
     return t1 - t0;
 }
 
+// quorvel.com --read of the list into a file, from its start to its exit; the file must hold the listing
+// (ASCII here, so its UTF-8 is the same bytes).
+double CommandLineRead(HWND control, const std::wstring& expected)
+{
+    wchar_t folder[MAX_PATH];
+    if (!GetTempPathW(MAX_PATH, folder))
+        Fail("no folder for the command line's file");
+    const std::wstring file = std::wstring(folder) + L"quorvel-bench-read.txt";
+    DeleteFileW(file.c_str());
+    std::wstring command = L"\"" + g_opt.commandLine + L"\" --read " +
+                           std::to_wstring(reinterpret_cast<ULONG_PTR>(control)) + L" --out \"" + file + L"\"";
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process{};
+    const double t0 = NowMs();
+    if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
+        Fail("cannot start quorvel.com");
+    const DWORD waited = WaitForSingleObject(process.hProcess, g_opt.timeoutMs);
+    const double t1 = NowMs();
+    DWORD code = 1;
+    GetExitCodeProcess(process.hProcess, &code);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    if (waited != WAIT_OBJECT_0 || code != 0)
+        Fail("quorvel.com --read did not end with exit code 0");
+    std::string text;
+    if (FILE* f = _wfopen(file.c_str(), L"rb")) {
+        char chunk[65536];
+        for (size_t n; (n = fread(chunk, 1, sizeof chunk, f)) > 0;)
+            text.append(chunk, n);
+        fclose(f);
+    }
+    DeleteFileW(file.c_str());
+    if (text != std::string(expected.begin(), expected.end()))
+        Fail("quorvel.com --read wrote other text than the listing");
+    return t1 - t0;
+}
+
 struct ViewRow {
     const char* kind; // "view" or "tree"
     int size, cells, reps;
     double floor, copy, reader;
+    double commandLine = -1; // -1: not timed
 };
 
-// Times floor, copy and reader in turn, reps times each, so a drift in machine load hits all alike.
-ViewRow TimeView(const Quorvel& q, HWND control, bool tree, int size, int reps)
+// Times floor, copy, reader and, when asked, the command line in turn, reps times each, so a drift in
+// machine load hits all alike.
+ViewRow TimeView(const Quorvel& q, HWND control, bool tree, int size, int reps, bool commandLine = false)
 {
     const std::wstring expected = tree ? ExpectedTree(size) : ExpectedView(size);
     const char* kind = tree ? "tree" : "view";
-    std::vector<double> floors, copies, readers;
+    std::vector<double> floors, copies, readers, commandLines;
     for (int r = 0; r < reps; ++r) {
         floors.push_back(tree ? TreeFloor(control, size) : ViewFloor(control, size));
         copies.push_back(tree ? TreeCopy(control, expected) : ViewCopy(control, expected));
         readers.push_back(Reader(q, control, expected, r == 0));
-        Progress("%d %s rep %d: floor %.1f ms, copy %.1f ms, reader %.1f ms\n", size, kind, r + 1, floors.back(),
-                 copies.back(), readers.back());
+        if (commandLine)
+            commandLines.push_back(CommandLineRead(control, expected));
+        Progress("%d %s rep %d: floor %.1f ms, copy %.1f ms, reader %.1f ms, command line %.1f ms\n", size, kind, r + 1,
+                 floors.back(), copies.back(), readers.back(), commandLine ? commandLines.back() : -1.0);
     }
     const int cells = tree ? size : size * bench::kViewColumns;
-    return {kind, size, cells, reps, Median(floors), Median(copies), Median(readers)};
+    return {kind,           size,           cells,           reps,
+            Median(floors), Median(copies), Median(readers), commandLine ? Median(commandLines) : -1};
 }
 
 void PrintViewTable(const std::vector<ViewRow>& rows)
@@ -605,6 +649,13 @@ void PrintViewTable(const std::vector<ViewRow>& rows)
         const double gain = leastGain->copy / leastGain->reader;
         printf("%s per-cell copy / reader, least at any size (%d %s): %.2f (target >= %.0f) %s\n", kind,
                leastGain->size, unit, gain, kCopyTarget, gain >= kCopyTarget ? "PASS" : "MISS");
+        if (largest->commandLine >= 0) {
+            const double vsReader = largest->commandLine / largest->reader;
+            printf("%s command line --read to a file / reader at %d %s: %.3f (%.1f ms against %.1f ms; target <= %.2f)"
+                   " %s\n",
+                   kind, largest->size, unit, vsReader, largest->commandLine, largest->reader, kCommandLineTarget,
+                   vsReader <= kCommandLineTarget ? "PASS" : "MISS");
+        }
         if (previous && largest->size == 10 * previous->size) {
             const double growth = largest->reader / previous->reader;
             printf("%s reader growth %d / %d %s: %.2f (target <= %.0f) %s\n", kind, largest->size, previous->size, unit,
@@ -721,10 +772,13 @@ int wmain(int argc, wchar_t** argv)
             g_opt.parts = argv[i + 1];
         else if (a == L"--cancels")
             g_opt.cancels = _wtoi(argv[i + 1]);
+        else if (a == L"--command-line")
+            g_opt.commandLine = argv[i + 1];
     }
     if (g_opt.handlesFile.empty() || g_opt.reps < 1 || g_opt.repsLarge < 1 || g_opt.rewriteReps < 1)
         Fail("usage: benchdriver --handles FILE [--reps N] [--reps-large N] [--rewrite-reps N] [--rewrite-budget-s S] "
-             "[--timeout-s S] [--parts boxes,views,trees,cancel] [--cancels N]");
+             "[--timeout-s S] [--parts boxes,views,trees,cancel] [--cancels N] "
+             "[--command-line QUORVEL_COM]");
     QueryPerformanceFrequency(&g_freq);
 
     const auto handles = ReadHandles(g_opt.handlesFile);
@@ -797,7 +851,9 @@ int wmain(int argc, wchar_t** argv)
         if (size > g_opt.maxItems || !Timing(L"views"))
             break;
         HWND view = HandleNamed(handles, "view" + std::to_string(size));
-        viewRows.push_back(TimeView(q, view, false, size, size >= 100000 ? g_opt.repsLarge : g_opt.reps));
+        const bool largest = s == 2 || bench::kViewRows[s + 1] > g_opt.maxItems;
+        viewRows.push_back(TimeView(q, view, false, size, size >= 100000 ? g_opt.repsLarge : g_opt.reps,
+                                    largest && !g_opt.commandLine.empty()));
         // The largest read of the run: Quorvel's peak working set right after it.
         haveViewPeak = PeakWorkingSet(q.pid, viewPeak);
         largestView = size;

@@ -85,6 +85,7 @@ constexpr unsigned LVM_GETITEMTEXTW = LVM_FIRST + 115;
 constexpr std::int32_t LVS_TYPEMASK = 0x0003;
 constexpr std::int32_t LVS_REPORT = 0x0001;
 constexpr std::uint32_t LVCF_WIDTH = 0x0002;
+constexpr std::uint32_t LVCF_TEXT = 0x0004;
 constexpr std::uint32_t LVIF_TEXT = 0x0001;
 
 // Header.

@@ -29,11 +29,13 @@ ItemLayout comboBoxExItemLayout(int pointerBytes)
     return {36, 0, ItemLayout::npos, 4, 8, 12, 4};
 }
 
-std::size_t listViewColumnSize(int pointerBytes)
+ItemLayout listViewColumnLayout(int pointerBytes)
 {
     // mask, fmt, cx, pszText, cchTextMax, iSubItem, iImage, iOrder, cxMin,
     // cxDefault, cxIdeal.
-    return pointerBytes == 8 ? 56 : 44;
+    if (pointerBytes == 8)
+        return {56, 0, ItemLayout::npos, ItemLayout::npos, 16, 24, 8};
+    return {44, 0, ItemLayout::npos, ItemLayout::npos, 12, 16, 4};
 }
 
 void putU32(std::span<std::uint8_t> bytes, std::size_t offset, std::uint32_t value)

@@ -33,8 +33,9 @@ ItemLayout listViewItemLayout(int pointerBytes);
 ItemLayout treeViewItemLayout(int pointerBytes);
 // COMBOBOXEXITEMW, as CBEM_GETITEMW takes it.
 ItemLayout comboBoxExItemLayout(int pointerBytes);
-// LVCOLUMNW: only its mask and width are used.
-std::size_t listViewColumnSize(int pointerBytes);
+// LVCOLUMNW, as LVM_GETCOLUMNW takes it: the column index is the message's
+// wParam, not a field.
+ItemLayout listViewColumnLayout(int pointerBytes);
 
 // Little-endian field access within a structure's bytes.
 void putU32(std::span<std::uint8_t> bytes, std::size_t offset, std::uint32_t value);

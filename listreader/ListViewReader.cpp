@@ -38,6 +38,8 @@ public:
         const std::int32_t style = reading_.desktop.getWindowLong(listView_, win::GWL_STYLE);
         listing.report = (style & win::LVS_TYPEMASK) == win::LVS_REPORT;
         std::vector<std::int32_t> order = listing.report ? columnOrder() : std::vector<std::int32_t>{};
+        if (!order.empty())
+            listing.columns = columnNames(order);
         if (order.empty())
             order = {0};
         listing.setCellsPerRow(order.size());
@@ -66,7 +68,7 @@ private:
 
     std::optional<bool> columnExists(std::int32_t i)
     {
-        std::vector<std::uint8_t> column(listViewColumnSize(memory_.pointerBytes()), 0);
+        std::vector<std::uint8_t> column(listViewColumnLayout(memory_.pointerBytes()).size, 0);
         putU32(column, 0, win::LVCF_WIDTH);
         const RemoteAddress at = memory_.block(column.size());
         std::intptr_t ok = 0;
@@ -109,6 +111,20 @@ private:
         if (!std::is_permutation(shown.begin(), shown.end(), order.begin()))
             return order;
         return shown;
+    }
+
+    // The names of the columns in order, fetched in one batch; none when the
+    // read stops on the way.
+    std::vector<std::u16string> columnNames(const std::vector<std::int32_t>& order)
+    {
+        const TextMessage m{listView_, win::LVM_GETCOLUMNW, listViewColumnLayout(memory_.pointerBytes()), false};
+        std::vector<TextQuery> queries;
+        for (std::int32_t column : order)
+            queries.push_back({static_cast<std::uintptr_t>(column), win::LVCF_TEXT, 0, 0});
+        std::vector<std::u16string> names;
+        if (!fetchTexts(reading_, memory_, m, queries, names))
+            names.clear();
+        return names;
     }
 
     void readRows(std::int32_t rows, const std::vector<std::int32_t>& order)

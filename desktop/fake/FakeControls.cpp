@@ -37,6 +37,10 @@ std::size_t cbexIndexField(int pointerBytes)
 {
     return pointerBytes == 8 ? 8 : 4;
 }
+TextFields lvColumnFields(int pointerBytes)
+{
+    return pointerBytes == 8 ? TextFields{16, 24} : TextFields{12, 16};
+}
 
 // Handles of a 64-bit process lie above 4 GiB, like its heap.
 RemoteAddress treeItemHandle(int pointerBytes, std::size_t i)
@@ -93,8 +97,16 @@ MessageResult FakeDesktop::listViewMessage(FakeWindow& w, unsigned msg, std::uin
         return {true, index + 1 < rows ? index + 1 : -1};
     case win::LVM_GETHEADER:
         return {true, w.header};
-    case win::LVM_GETCOLUMNW:
-        return {true, index >= 0 && index < w.columns && p.write(p.fromParam(lParam) + 8, &index, 4)};
+    case win::LVM_GETCOLUMNW: {
+        const RemoteAddress column = p.fromParam(lParam);
+        if (index < 0 || index >= w.columns || !p.write(column + 8, &index, 4))
+            return {true, 0};
+        if (!(readInt(p, column) & win::LVCF_TEXT))
+            return {true, 1};
+        const auto at = static_cast<std::size_t>(index);
+        return {true, copyText(p, column, lvColumnFields(p.pointerBytes),
+                               at < w.columnNames.size() ? w.columnNames[at] : u"") >= 0};
+    }
     case win::LVM_GETCOLUMNORDERARRAY: {
         if (index < w.columns)
             return {true, 0};

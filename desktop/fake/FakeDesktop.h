@@ -38,6 +38,7 @@ struct FakeWindow {
     std::vector<std::vector<std::u16string>> rows;
     std::int32_t columns = 1;
     std::vector<std::int32_t> columnOrder;
+    std::vector<std::u16string> columnNames; // by index; missing ones are empty
     WindowHandle header = 0;
     // A tree view's items, parents before their children, siblings in order.
     std::vector<FakeTreeItem> tree;

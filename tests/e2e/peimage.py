@@ -3,6 +3,7 @@
 import struct
 
 I386, AMD64 = 0x14C, 0x8664
+WINDOWS_GUI, WINDOWS_CUI = 2, 3
 RT_ICON, RT_GROUP_ICON, RT_VERSION, RT_MANIFEST = 3, 14, 16, 24
 
 
@@ -22,6 +23,13 @@ def machine(path):
     with open(path, "rb") as f:
         head = f.read(4096)
     return _headers(head)[3]
+
+
+def subsystem(path):
+    """The optional header's Subsystem: WINDOWS_GUI for a window program, WINDOWS_CUI for a console one."""
+    with open(path, "rb") as f:
+        head = f.read(4096)
+    return struct.unpack_from("<H", head, _headers(head)[0] + 68)[0]
 
 
 def is_32bit(path):

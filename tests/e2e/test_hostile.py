@@ -286,6 +286,16 @@ class HostileTest(HostileCase):
         self.assertTrue(self.q.alive())
         self.expect_list(ITEMS[:HANG_INDEX])
 
+    def test_command_line_on_a_hung_list_writes_the_items_before(self):
+        q, hwnd = self.q, self.h["hang_text"]
+        r = q.s.run(ARGS.com, "--read", hwnd, timeout=60)
+        self.assertEqual((r.returncode, r.stdout.decode("utf-8")), (3, listing(ITEMS[:HANG_INDEX])))
+        self.assertEqual(r.stderr.decode("utf-8"),
+                         f"quorvel: stopped after {HANG_INDEX} items: the target stopped answering\r\n")
+        # The list answers again once its sleep is over; the next case reading it needs that.
+        harness.wait_for(lambda: q.s.probe("send", hwnd, LB_GETCOUNT, 0, 0, 1000, check=False).returncode == 0,
+                         15, "the hung list to answer again")
+
     # --- a target that dies -----------------------------------------------------------------------------------
 
     def test_target_exiting_mid_read_keeps_the_items_before(self):
@@ -567,5 +577,5 @@ class GrowingTextTest(unittest.TestCase):
 
 
 if __name__ == "__main__":
-    ARGS, argv = harness.parse_args("exe", "hostile", "probe", "build")
+    ARGS, argv = harness.parse_args("exe", "com", "hostile", "probe", "build")
     harness.main_with_figures(ARGS, argv, "hostile", STATS)

@@ -1,4 +1,5 @@
-"""What can be checked in the exe without running it: its imports, machine, size and resources."""
+"""What can be checked in the exe without running it: its imports, machine, size and resources; and in its console
+twin quorvel.com, its imports, machine and size."""
 
 import argparse
 import os
@@ -35,18 +36,29 @@ class StaticTest(unittest.TestCase):
         cls.resources = peimage.resources(ARGS.exe)
 
     def test_imports_only_system_dlls(self):
-        # The exe is linked statically: it may import only DLLs every Windows has.
-        dlls = imported_dlls(ARGS.objdump, ARGS.exe)
-        self.assertIn("user32.dll", [d.lower() for d in dlls])
-        unexpected = [d for d in dlls if d.lower() not in ALLOWED]
-        self.assertEqual(unexpected, [], f"imports beyond the system DLLs: {dlls}")
+        # Both are linked statically: they may import only DLLs every Windows has.
+        for program in (ARGS.exe, ARGS.com):
+            with self.subTest(program=program):
+                dlls = [d.lower() for d in imported_dlls(ARGS.objdump, program)]
+                self.assertIn("user32.dll", dlls)
+                unexpected = [d for d in dlls if d not in ALLOWED]
+                self.assertEqual(unexpected, [], f"imports beyond the system DLLs: {dlls}")
+        # The console twin holds no window code, so it needs no common controls.
+        self.assertNotIn("comctl32.dll", [d.lower() for d in imported_dlls(ARGS.objdump, ARGS.com)])
 
     def test_machine_matches_the_build(self):
         want = peimage.I386 if ARGS.bits == "32" else peimage.AMD64
-        self.assertEqual(peimage.machine(ARGS.exe), want)
+        for program in (ARGS.exe, ARGS.com):
+            self.assertEqual(peimage.machine(program), want, program)
+
+    def test_window_and_console_subsystems(self):
+        # cmd waits for a console program and hands it the console; a double-click on the exe opens no console.
+        self.assertEqual(peimage.subsystem(ARGS.exe), peimage.WINDOWS_GUI)
+        self.assertEqual(peimage.subsystem(ARGS.com), peimage.WINDOWS_CUI)
 
     def test_size_at_most_one_mebibyte(self):
-        self.assertLessEqual(os.path.getsize(ARGS.exe), MAX_SIZE)
+        for program in (ARGS.exe, ARGS.com):
+            self.assertLessEqual(os.path.getsize(program), MAX_SIZE, program)
 
     def test_version_record(self):
         records = of_type(self.resources, peimage.RT_VERSION)
@@ -101,6 +113,7 @@ if __name__ == "__main__":
     parser = argparse.ArgumentParser()
     parser.add_argument("--objdump", required=True)
     parser.add_argument("--exe", required=True)
+    parser.add_argument("--com", required=True)
     parser.add_argument("--bits", required=True, choices=("32", "64"))
     ARGS, rest = parser.parse_known_args()
     unittest.main(argv=[sys.argv[0], *rest])

@@ -6,7 +6,11 @@ Under Wine 8 a 32-bit process's VirtualAllocEx in a 64-bit process lands below 4
 64-bit target like any other; CrossBitnessTest checks both that and the listings.
 """
 
+import csv
+import io
+import json
 import os
+import shutil
 import sys
 import time
 import unittest
@@ -28,6 +32,7 @@ REPORT_SPECIAL = {
     1: "c\ta\t",  # "a", "", "c": an empty cell
     2: None,  # "", "", "": a row with no text adds no line
     3: "\t\tlabel empty",  # "", "label empty", "": an empty label, the row still counts
+    4: '4\tcomma, "quoted"\tnote 4',  # a comma and quotes, for CSV
     5000: "5000\tlong\t" + LONG,  # "long", 2,000 characters, "5000"
     9999: "\tlast\t",  # "last", "", ""
 }
@@ -51,21 +56,10 @@ ICONS = lines(["first", "Z\u00fcrich", "", "\u65e5\u672c\u8a9e", "last"])
 VIRTUAL = lines("" if i % 250 == 249 else f"virtual {i:04d}\t" + ("" if i % 3 == 0 else f"\u00fcber {i:04d}")
                 for i in range(2000))
 # "Deutschland" is collapsed in the target; an item with empty text under "Asia" adds no line.
-TREE = lines([
-    "Europe",
-    "\tSchweiz",
-    "\t\tZ\u00fcrich",
-    "\t\tGen\u00e8ve",
-    "\tDeutschland",
-    "\t\tM\u00fcnchen",
-    "\t\tK\u00f6ln",
-    "Asia",
-    "\t\u65e5\u672c",
-    "\t\t\u6771\u4eac",
-    "\t\t\u5927\u962a",
-    "\t\ud55c\uad6d",
-    "Oceania",
-])
+TREE_ITEMS = [(0, "Europe"), (1, "Schweiz"), (2, "Z\u00fcrich"), (2, "Gen\u00e8ve"), (1, "Deutschland"),
+              (2, "M\u00fcnchen"), (2, "K\u00f6ln"), (0, "Asia"), (1, "\u65e5\u672c"), (2, "\u6771\u4eac"),
+              (2, "\u5927\u962a"), (1, ""), (1, "\ud55c\uad6d"), (0, "Oceania")]
+TREE = lines("\t" * depth + text if text else "" for depth, text in TREE_ITEMS)
 EDIT_COMBO = lines(["edit combo", "Z\u00fcrich", "", "\u65e5\u672c\u8a9e", "omega"])
 COMBO_EX = lines(["ex first", "Gen\u00e8ve", "", "\ud55c\uad6d"])
 
@@ -234,6 +228,122 @@ class CrossBitnessTest(ReadsViews, unittest.TestCase):
         self.assertEqual(fields["text"], "\u65e5\u672c\u8a9e", out)
 
 
+# The demo target's list box and combo box, as the target fills them.
+LIST_ITEMS = ["alpha", "", "Z\u00fcrich", "\u65e5\u672c\u8a9e", LONG, "omega"]
+COMBO_ITEMS = ["combo", *LIST_ITEMS]
+REPORT_COLUMNS = ["No.", "Name", "Note"]
+REPORT_ROWS = [(report_line(i) or "\t\t").split("\t") for i in range(REPORT_ROW_COUNT)]
+NO_WINDOW = 0x7FFFFFFE
+
+
+class CommandLineTest(unittest.TestCase):
+    """quorvel.com (and quorvel.exe) --read, with no window of Quorvel's: each format of each kind of list, to
+    standard output and to a file, and the exit code of each outcome, also through Wine's own cmd."""
+
+    @classmethod
+    def setUpClass(cls):
+        cls.session = harness.WineSession(ARGS.build, ARGS.probe, "cli")
+        try:
+            cls.session.start()
+            cls.handles = cls.session.start_list_target(ARGS.target)
+        except BaseException:
+            cls.session.close()
+            raise
+
+    @classmethod
+    def tearDownClass(cls):
+        cls.session.close()
+
+    def run_quorvel(self, *args, code=0, exe=None):
+        r = self.session.run(exe or ARGS.com, *args, timeout=120)
+        self.assertEqual(r.returncode, code, r.stderr.decode("utf-8", "replace"))
+        return r.stdout.decode("utf-8"), r.stderr.decode("utf-8")
+
+    def read(self, name, *options, exe=None):
+        out, err = self.run_quorvel("--read", self.handles[name], *options, exe=exe)
+        self.assertEqual(err, "")
+        return out
+
+    def assert_formats(self, name, text, records, json_fields, *options, exe=None):
+        self.assertEqual(self.read(name, *options, exe=exe), text)
+        self.assertEqual(list(csv.reader(io.StringIO(self.read(name, "--format", "csv", *options), newline=""))),
+                         records)
+        listing = json.loads(self.read(name, "--format=JSON"))
+        self.assertEqual(listing, {"handle": self.handles[name], "complete": True, **json_fields})
+
+    def test_list_box_and_combo_box(self):
+        # quorvel.exe too: given arguments, it writes to the handles it inherits.
+        self.assert_formats("list", lines(LIST_ITEMS), [[i] for i in LIST_ITEMS],
+                            {"class": "ListBox", "kind": "listbox", "items": LIST_ITEMS}, exe=ARGS.exe)
+        self.assert_formats("combo", lines(COMBO_ITEMS), [[i] for i in COMBO_ITEMS],
+                            {"class": "ComboBox", "kind": "combobox", "items": COMBO_ITEMS})
+
+    def test_report_list_view_with_dragged_columns_and_headers(self):
+        self.assert_formats("report", lines(["\t".join(REPORT_COLUMNS)]) + REPORT, [REPORT_COLUMNS, *REPORT_ROWS],
+                            {"class": "SysListView32", "kind": "listview", "columns": REPORT_COLUMNS,
+                             "rows": REPORT_ROWS}, "--headers")
+        self.assertIn('\r\n4,"comma, ""quoted""",note 4\r\n', self.read("report", "--format", "csv"))
+
+    def test_tree_view(self):
+        self.assert_formats("tree", TREE, [[str(depth), text] for depth, text in TREE_ITEMS],
+                            {"class": "SysTreeView32", "kind": "treeview",
+                             "items": [{"text": text, "depth": depth} for depth, text in TREE_ITEMS]})
+
+    def test_out_replaces_the_file_only_with_a_whole_listing(self):
+        s = self.session
+        folder = s.path("out")
+        os.makedirs(folder)
+        path = os.path.join(folder, "list.csv")
+        with open(path, "w") as f:
+            f.write("old")
+        self.assertEqual(self.read("list", "--format", "csv", "--out", harness.win_path(path)), "")
+        written = "".join((i or '""') + "\r\n" for i in LIST_ITEMS).encode("utf-8")
+        for _ in range(2):
+            with open(path, "rb") as f:
+                self.assertEqual(f.read(), written)
+            self.assertEqual(os.listdir(folder), ["list.csv"], "a temporary file was left behind")
+            # Nothing read: the file stays as it was.
+            self.run_quorvel("--read", NO_WINDOW, "--out", harness.win_path(path), code=2)
+        missing = harness.win_path(os.path.join(folder, "missing", "x.txt"))
+        _, err = self.run_quorvel("--read", self.handles["list"], "--out", missing, code=1)
+        self.assertTrue(err.startswith(f"quorvel: cannot write {missing}: "), err)
+
+    def test_exit_codes_and_their_lines(self):
+        # One line on standard error for what was not read; the usage after a bad argument.
+        for args, code, err in [
+            (("--read", f"&H{NO_WINDOW:X}"), 2, f"quorvel: no window has the handle {NO_WINDOW}\r\n"),
+            (("--read", self.handles["main"]), 2,
+             f"quorvel: window {self.handles['main']} (class QuorvelDemoTarget) holds no list Quorvel reads\r\n"),
+            (("--read", self.handles["list"], "--format", "xml"), 1, "quorvel: unknown format"),
+        ]:
+            with self.subTest(args=args):
+                out, got = self.run_quorvel(*args, code=code)
+                self.assertEqual(out, "")
+                self.assertEqual(got.splitlines(keepends=True)[0][:len(err)], err)
+                self.assertEqual("Usage:" in got, code == 1)
+        out, _ = self.run_quorvel("--help")
+        self.assertTrue(out.startswith("Usage:"), out)
+
+    def test_cmd_runs_the_console_twin_and_passes_its_exit_code(self):
+        # Beside the .com stands another program named quorvel.exe, which reads no list: the listing shows
+        # that cmd chose the .com.
+        s = self.session
+        folder = s.path("bin")
+        os.makedirs(folder)
+        shutil.copy(ARGS.com, os.path.join(folder, "quorvel.com"))
+        shutil.copy(ARGS.probe, os.path.join(folder, "quorvel.exe"))
+
+        def cmd(line):
+            return s.run("cmd", "/c", f"cd /d {harness.win_path(folder)} && {line}", timeout=120)
+
+        for handle, code, out in [(self.handles["combo"], 0, lines(COMBO_ITEMS)), (NO_WINDOW, 2, "")]:
+            r = cmd(f"quorvel --read {handle}")
+            self.assertEqual((r.returncode, r.stdout.decode("utf-8")), (code, out), r.stderr)
+        # Typed without arguments, the .com opens the window of the quorvel.exe beside it.
+        shutil.copy(ARGS.exe, os.path.join(folder, "quorvel.exe"))
+        self.assertEqual(cmd("quorvel").returncode, 0)
+        s.find_window("Quorvel")
+
 if __name__ == "__main__":
-    ARGS, argv = harness.parse_args("exe", "target", "probe", "build", optional=("docs", "other-target"))
+    ARGS, argv = harness.parse_args("exe", "com", "target", "probe", "build", optional=("docs", "other-target"))
     harness.main_with_figures(ARGS, argv, "views", FIGURES)

@@ -93,6 +93,8 @@ ReportRow MakeReportRow(int i)
         return {L"", L"", L""};
     case 3:
         return {L"", L"label empty", L""};
+    case 4:
+        return {L"comma, \"quoted\"", L"note 4", L"4"};
     case kReportLongRow:
         return {L"long", LongItem(), L"5000"};
     case kReportRowCount - 1:

@@ -103,8 +103,13 @@ TEST_P(Views, ReportRowsFollowTheShownColumnOrder)
 {
     FakeWindow& w = listView({{u"Z\u00fcrich", u"", u"c"}, {u"", u"", u""}, {u"\u65e5\u672c\u8a9e", u"b2", u"c2"}}, 3);
     w.columnOrder = {2, 0, 1};
+    // A name too long for its text slot is fetched again.
+    const std::u16string longName(300, u'N');
+    w.columnNames = {u"Name", longName, u"No."};
     EXPECT_EQ(read(), u"c\tZ\u00fcrich\t\r\nc2\t\u65e5\u672c\u8a9e\tb2\r\n");
-    EXPECT_EQ(process().allocations, 1);
+    UnfollowedRead control;
+    EXPECT_EQ(readListItems(desktop, view, control).columns, (std::vector<std::u16string>{u"No.", u"Name", longName}));
+    EXPECT_EQ(process().allocations, 2);
     expectNothingLeft();
 }
 

@@ -1,0 +1,37 @@
+// What the command line asks for, read from its arguments alone: nothing here
+// touches a window or a file.
+#pragma once
+
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+
+namespace quorvel {
+
+enum class OutputFormat { text, csv, json };
+
+struct ReadRequest {
+    // As given: every form the handle field takes.
+    std::u16string handle;
+    OutputFormat format = OutputFormat::text;
+    bool headers = false;
+    // None: standard output.
+    std::optional<std::u16string> out;
+};
+
+struct Arguments {
+    enum class Action { read, help, wrong } action = Action::wrong;
+    ReadRequest read;
+    std::u16string wrong; // what is wrong with the arguments, for Action::wrong
+};
+
+// args: the arguments after the program's name. "--help", "-h" or "/?"
+// anywhere asks for the usage; option names and format words are taken in
+// any case, and a value may follow its option or be joined to it by "=".
+Arguments parseArguments(std::span<const std::u16string> args);
+
+// The usage, CR LF after each line.
+std::u16string_view usage();
+
+} // namespace quorvel

@@ -1,0 +1,160 @@
+#include "listing/JsonRendering.h"
+
+#include "listing/Utf8.h"
+
+namespace quorvel {
+
+namespace {
+
+constexpr std::u16string_view newline = u"\r\n";
+
+void appendString(std::u16string& out, std::u16string_view text)
+{
+    static constexpr char16_t hex[] = u"0123456789abcdef";
+    out += u'"';
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char16_t c = text[i];
+        if (c == u'"' || c == u'\\') {
+            out += u'\\';
+            out += c;
+        } else if (c < 0x20) {
+            out += u"\\u00";
+            out += hex[c >> 4];
+            out += hex[c & 0xF];
+        } else {
+            out += isLoneSurrogate(text, i) ? u'\uFFFD' : c;
+        }
+    }
+    out += u'"';
+}
+
+void appendMember(std::u16string& out, std::u16string_view name)
+{
+    out += u",";
+    out += newline;
+    out += u"  ";
+    appendString(out, name);
+    out += u": ";
+}
+
+// An array with one element per line; element(i) appends the i-th.
+template <typename Element> void appendArray(std::u16string& out, std::size_t count, Element element)
+{
+    out += u'[';
+    for (std::size_t i = 0; i < count; ++i) {
+        out += i ? u"," : u"";
+        out += newline;
+        out += u"    ";
+        element(i);
+    }
+    if (count) {
+        out += newline;
+        out += u"  ";
+    }
+    out += u']';
+}
+
+} // namespace
+
+std::u16string_view kindWord(ListKind kind)
+{
+    switch (kind) {
+    case ListKind::listBox:
+        return u"listbox";
+    case ListKind::comboBox:
+        return u"combobox";
+    case ListKind::comboBoxEx:
+        return u"comboboxex";
+    case ListKind::listView:
+        return u"listview";
+    case ListKind::treeView:
+        return u"treeview";
+    case ListKind::header:
+        return u"header";
+    case ListKind::tabControl:
+        return u"tab";
+    case ListKind::statusBar:
+        return u"statusbar";
+    case ListKind::toolbar:
+        return u"toolbar";
+    case ListKind::none:
+        break;
+    }
+    return u"none";
+}
+
+std::u16string_view stopReason(ReadEnd end)
+{
+    switch (end) {
+    case ReadEnd::complete:
+        return u"";
+    case ReadEnd::notAnswering:
+        return u"the target stopped answering";
+    case ReadEnd::windowGone:
+        return u"the target's window went away";
+    case ReadEnd::memoryFailed:
+        return u"the target's memory could not be read";
+    case ReadEnd::cancelled:
+        return u"cancelled";
+    case ReadEnd::noWindow:
+        return u"no window has the handle";
+    case ReadEnd::nothingToRead:
+        return u"the window holds no list Quorvel reads";
+    case ReadEnd::accessDenied:
+        return u"access denied: the target runs with higher rights";
+    }
+    return u"";
+}
+
+std::u16string renderJson(const Listing& listing)
+{
+    std::u16string out = u"{";
+    out += newline;
+    out += u"  \"handle\": " + decimal(listing.handle);
+    appendMember(out, u"class");
+    appendString(out, listing.className);
+    appendMember(out, u"kind");
+    appendString(out, kindWord(listing.kind));
+    appendMember(out, u"complete");
+    out += listing.end == ReadEnd::complete ? u"true" : u"false";
+    if (listing.end != ReadEnd::complete) {
+        appendMember(out, u"stopped");
+        appendString(out, stopReason(listing.end));
+    }
+    const std::size_t cells = listing.cellsPerRow();
+    if (listing.report) {
+        appendMember(out, u"columns");
+        out += u'[';
+        for (std::size_t c = 0; c < listing.columns.size(); ++c) {
+            out += c ? u", " : u"";
+            appendString(out, listing.columns[c]);
+        }
+        out += u']';
+        appendMember(out, u"rows");
+        appendArray(out, listing.rows(), [&](std::size_t r) {
+            out += u'[';
+            for (std::size_t c = 0; c < cells; ++c) {
+                out += c ? u", " : u"";
+                appendString(out, listing.cell(r, c));
+            }
+            out += u']';
+        });
+    } else {
+        appendMember(out, u"items");
+        appendArray(out, listing.rows(), [&](std::size_t r) {
+            if (listing.kind != ListKind::treeView) {
+                appendString(out, listing.cell(r, 0));
+                return;
+            }
+            out += u"{\"text\": ";
+            appendString(out, listing.cell(r, 0));
+            out += u", \"depth\": " + decimal(listing.depth(r)) + u"}";
+        });
+    }
+    out += newline;
+    out += u"}";
+    out += newline;
+    return out;
+}
+
+} // namespace quorvel

@@ -1,0 +1,177 @@
+#include "commandline/Arguments.h"
+#include "commandline/CommandLine.h"
+#include "desktop/fake/FakeDesktop.h"
+
+#include <gtest/gtest.h>
+
+using namespace quorvel;
+
+namespace {
+
+using Args = std::vector<std::u16string>;
+using Action = Arguments::Action;
+
+struct ArgsCase {
+    Args args;
+    Action action;
+    ReadRequest read = {};
+    const char16_t* wrong = u"";
+};
+
+TEST(Arguments, EveryOptionRepeatedMissingOrUnknown)
+{
+    const ArgsCase cases[] = {
+        {{u"--read", u"0x1F"}, Action::read, {u"0x1F", OutputFormat::text, false, std::nullopt}},
+        {{u"--read", u"-5", u"--format", u"CSV", u"--headers", u"--out", u"a b.csv"},
+         Action::read,
+         {u"-5", OutputFormat::csv, true, u"a b.csv"}},
+        {{u"--OUT=x.json", u"--format=json", u"--read=&HFF"},
+         Action::read,
+         {u"&HFF", OutputFormat::json, false, u"x.json"}},
+        {{u"--format", u"text", u"--read", u" 12"}, Action::read, {u" 12", OutputFormat::text, false, std::nullopt}},
+        {{u"--read", u"1", u"--bogus", u"/?"}, Action::help},
+        {{u"-h"}, Action::help},
+        {{u"--HELP"}, Action::help},
+        {{}, Action::wrong, {}, u"--read HANDLE is missing"},
+        {{u"--format", u"csv"}, Action::wrong, {}, u"--read HANDLE is missing"},
+        {{u"--read"}, Action::wrong, {}, u"--read needs a window handle"},
+        {{u"--read="}, Action::wrong, {}, u"--read needs a window handle"},
+        {{u"--read", u"--headers"}, Action::wrong, {}, u"--read needs a window handle"},
+        {{u"--read", u"1", u"--out"}, Action::wrong, {}, u"--out needs a file name"},
+        {{u"--read", u"1", u"--format"}, Action::wrong, {}, u"--format needs text, csv or json"},
+        {{u"--read", u"1", u"--format", u"xml"}, Action::wrong, {}, u"unknown format \"xml\": text, csv or json"},
+        {{u"--read", u"1", u"--read", u"2"}, Action::wrong, {}, u"--read given twice"},
+        {{u"--read", u"1", u"--format", u"csv", u"--format=json"}, Action::wrong, {}, u"--format given twice"},
+        {{u"--read", u"1", u"--out", u"a", u"--out", u"a"}, Action::wrong, {}, u"--out given twice"},
+        {{u"--read", u"1", u"--headers", u"--Headers"}, Action::wrong, {}, u"--headers given twice"},
+        {{u"--read", u"1", u"--headers=yes"}, Action::wrong, {}, u"--headers takes no value"},
+        {{u"--read", u"1", u"--verbose"}, Action::wrong, {}, u"unknown option \"--verbose\""},
+        {{u"--read", u"1", u"-"}, Action::wrong, {}, u"unexpected argument \"-\""},
+        {{u"--read", u"1", u"2"}, Action::wrong, {}, u"unexpected argument \"2\""},
+    };
+    for (const ArgsCase& c : cases) {
+        const Arguments a = parseArguments(c.args);
+        const auto name = "case " + std::to_string(&c - cases);
+        EXPECT_EQ(a.action, c.action) << name;
+        EXPECT_EQ(a.wrong, c.wrong) << name;
+        if (c.action != Action::read)
+            continue;
+        EXPECT_EQ(a.read.handle, c.read.handle);
+        EXPECT_EQ(a.read.format, c.read.format);
+        EXPECT_EQ(a.read.headers, c.read.headers);
+        EXPECT_EQ(a.read.out, c.read.out);
+    }
+}
+
+// Keeps what the command line writes, and can refuse the output.
+struct CapturedOutput : CommandOutput {
+    bool prepare(const std::optional<std::u16string>&, std::u16string& why) override
+    {
+        why = u"no room";
+        return !refusePrepare;
+    }
+    bool write(std::u16string_view text, std::u16string& why) override
+    {
+        why = u"disk full";
+        written = !refuseWrite;
+        listing = written ? text : u"";
+        return written;
+    }
+    void abandon() override { abandoned = true; }
+    void printOut(std::u16string_view text) override { out += text; }
+    void printError(std::u16string_view text) override { err += text; }
+
+    bool refusePrepare = false, refuseWrite = false, written = false, abandoned = false;
+    std::u16string listing, out, err;
+};
+
+// Cancels at the given ask (once per message); never when 0.
+struct CancelAt : ReadControl {
+    explicit CancelAt(int at) : at(at) {}
+    bool cancelled() override { return ++asked == at || (at && asked > at); }
+    void progress(std::size_t) override {}
+    int at, asked = 0;
+};
+
+constexpr WindowHandle target = 300;
+enum class Setup { list, emptyList, button, denied, hung, cancelled, refusePrepare, refuseWrite };
+
+void arrange(Setup s, FakeDesktop& d, CapturedOutput& o)
+{
+    if (s == Setup::button) {
+        d.add(target).className = u"Button";
+        return;
+    }
+    FakeWindow& w = d.add(target, s == Setup::denied ? FakeKind::treeView : FakeKind::listBox);
+    w.items = {u"a", u"", u"c,d"};
+    if (s == Setup::emptyList)
+        w.items.clear();
+    w.tree = {{u"a"}};
+    d.process(0).accessDenied = s == Setup::denied;
+    o.refusePrepare = s == Setup::refusePrepare;
+    o.refuseWrite = s == Setup::refuseWrite;
+    if (s == Setup::hung) {
+        w.hook = [](unsigned m, std::uintptr_t i, std::intptr_t) {
+            return m == win::LB_GETTEXTLEN && i == 1 ? std::optional<MessageResult>(MessageResult{}) : std::nullopt;
+        };
+    }
+}
+
+struct RunCase {
+    const char* name;
+    Setup setup;
+    Args args;
+    int code;
+    const char16_t* listing; // nullptr: nothing written
+    const char16_t* err;     // the first line on standard error
+};
+
+const Args read300 = {u"--read", u"300"};
+const RunCase runs[] = {
+    {"Text", Setup::list, read300, 0, u"a\r\nc,d\r\n", u""},
+    {"CsvToAFile",
+     Setup::list,
+     {u"--read", u"0x12C", u"--format=csv", u"--out", u"f"},
+     0,
+     u"a\r\n\"\"\r\n\"c,d\"\r\n",
+     u""},
+    {"EmptyList", Setup::emptyList, read300, 0, u"", u""},
+    {"Help", Setup::list, {u"--help"}, 0, nullptr, u""},
+    {"BadOption", Setup::list, {u"--read", u"300", u"--x"}, 1, nullptr, u"quorvel: unknown option \"--x\"\r\n"},
+    {"NoOutput", Setup::refusePrepare, read300, 1, nullptr, u"quorvel: no room\r\n"},
+    {"WriteFails", Setup::refuseWrite, read300, 1, nullptr, u"quorvel: disk full\r\n"},
+    {"NoWindow", Setup::list, {u"--read", u"301"}, 2, nullptr, u"quorvel: no window has the handle 301\r\n"},
+    {"NoHandle", Setup::list, {u"--read", u"x"}, 2, nullptr, u"quorvel: no window has the handle x\r\n"},
+    {"NothingToRead", Setup::button, read300, 2, nullptr,
+     u"quorvel: window 300 (class Button) holds no list Quorvel reads\r\n"},
+    {"AccessDenied", Setup::denied, read300, 2, nullptr,
+     u"quorvel: access denied to window 300: its program runs with higher rights\r\n"},
+    {"Hung", Setup::hung, read300, 3, u"a\r\n", u"quorvel: stopped after 1 item: the target stopped answering\r\n"},
+    {"Cancelled", Setup::cancelled, read300, 3, u"a\r\n", u"quorvel: cancelled after 1 item\r\n"},
+};
+
+class Run : public testing::TestWithParam<RunCase> {};
+
+TEST_P(Run, ExitCodePerOutcome)
+{
+    const RunCase& c = GetParam();
+    FakeDesktop d;
+    CapturedOutput o;
+    arrange(c.setup, d, o);
+    // The list's count, then per item its length and text: the fourth message asks for the second item.
+    CancelAt control(c.setup == Setup::cancelled ? 4 : 0);
+    EXPECT_EQ(runCommandLine(c.args, d, o, control), c.code);
+    EXPECT_EQ(o.written, c.listing != nullptr);
+    EXPECT_EQ(o.listing, c.listing ? c.listing : u"");
+    EXPECT_EQ(o.err.substr(0, o.err.find(u'\n') + 1), c.err);
+    // The usage goes with every wrong argument and unusable output, to standard error; --help's to standard out.
+    EXPECT_EQ(o.err.find(u"Usage:") != std::u16string::npos, c.code == 1);
+    EXPECT_EQ(o.out.find(u"Usage:") == 0, c.args[0] == u"--help");
+    EXPECT_EQ(o.abandoned, c.code == 2);
+    EXPECT_EQ(d.liveProcessHandles() + d.liveRemoteBlocks(), 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Outcomes, Run, testing::ValuesIn(runs),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+} // namespace

@@ -1,0 +1,106 @@
+#include "listing/CsvRendering.h"
+#include "listing/JsonRendering.h"
+#include "listing/Utf8.h"
+
+#include <gtest/gtest.h>
+
+using namespace quorvel;
+
+namespace {
+
+Listing items(ListKind kind, std::vector<std::u16string> texts, std::vector<int> depths = {})
+{
+    Listing l;
+    l.kind = kind;
+    for (std::size_t i = 0; i < texts.size(); ++i)
+        l.addItem(texts[i], i < depths.size() ? depths[i] : 0);
+    return l;
+}
+
+TEST(Csv, QuotesOnlyWhatNeedsItAndKeepsEmptyRecords)
+{
+    const struct {
+        const char16_t* field;
+        const char16_t* record;
+    } cases[] = {{u"plain", u"plain"},
+                 {u"tab\there; 'single'", u"tab\there; 'single'"},
+                 {u"a,b", u"\"a,b\""},
+                 {u"say \"hi\"", u"\"say \"\"hi\"\"\""},
+                 {u"two\r\nlines", u"\"two\r\nlines\""},
+                 {u"lf\n", u"\"lf\n\""},
+                 {u"", u"\"\""}};
+    for (const auto& c : cases)
+        EXPECT_EQ(renderCsv(items(ListKind::listBox, {c.field})), std::u16string(c.record) + u"\r\n");
+}
+
+TEST(Csv, ReportRowsWithHeadersAndTreeDepths)
+{
+    Listing report;
+    report.kind = ListKind::listView;
+    report.report = true;
+    report.columns = {u"No.", u"Name, first"};
+    report.setCellsPerRow(2);
+    const std::u16string rows[][2] = {{u"1", u"x \"y\""}, {u"", u""}};
+    for (const auto& row : rows)
+        report.addRow(row);
+    const std::u16string body = u"1,\"x \"\"y\"\"\"\r\n,\r\n";
+    EXPECT_EQ(renderCsv(report), body);
+    EXPECT_EQ(renderCsv(report, true), u"No.,\"Name, first\"\r\n" + body);
+    // Headers mean nothing to other kinds.
+    EXPECT_EQ(renderCsv(items(ListKind::listBox, {u"a"}), true), u"a\r\n");
+    EXPECT_EQ(renderCsv(items(ListKind::treeView, {u"top", u"", u"leaf"}, {0, 1, 12})), u"0,top\r\n1,\r\n12,leaf\r\n");
+}
+
+TEST(Json, EscapesControlsQuotesBackslashesAndLoneSurrogates)
+{
+    const struct {
+        std::u16string text;
+        const char16_t* json;
+    } cases[] = {{u"plain \u00e9 \u65e5 \U0001F600", u"\"plain \u00e9 \u65e5 \U0001F600\""},
+                 {u"q\"b\\s/", u"\"q\\\"b\\\\s/\""},
+                 {u"\n\r\t\x01\x1f\x7f", u"\"\\u000a\\u000d\\u0009\\u0001\\u001f\x7f\""},
+                 {std::u16string(u"a\xd800") + u"b", u"\"a\ufffdb\""},
+                 {std::u16string(1, u'\xdc00'), u"\"\ufffd\""},
+                 {std::u16string(u"\xdc00\xd800"), u"\"\ufffd\ufffd\""},
+                 {std::u16string(u"end\xd83d"), u"\"end\ufffd\""}};
+    for (const auto& c : cases) {
+        const std::u16string json = renderJson(items(ListKind::listBox, {c.text}));
+        EXPECT_NE(json.find(u"\"items\": [\r\n    " + std::u16string(c.json) + u"\r\n  ]"), std::u16string::npos)
+            << toUtf8(json);
+    }
+}
+
+TEST(Json, ReportRowsAndAStoppedTree)
+{
+    Listing report;
+    report.kind = ListKind::listView;
+    report.handle = -5;
+    report.className = u"SysListView32";
+    report.report = true;
+    report.columns = {u"A", u"B"};
+    report.setCellsPerRow(2);
+    const std::u16string row[] = {u"1", u""};
+    report.addRow(row);
+    EXPECT_EQ(renderJson(report), u"{\r\n  \"handle\": -5,\r\n  \"class\": \"SysListView32\",\r\n  \"kind\": "
+                                  u"\"listview\",\r\n  \"complete\": true,\r\n  \"columns\": [\"A\", \"B\"],\r\n"
+                                  u"  \"rows\": [\r\n    [\"1\", \"\"]\r\n  ]\r\n}\r\n");
+    Listing tree = items(ListKind::treeView, {u"t", u"u"}, {0, 1});
+    tree.end = ReadEnd::notAnswering;
+    EXPECT_NE(renderJson(tree).find(u"\"complete\": false,\r\n  \"stopped\": \"the target stopped answering\",\r\n  "
+                                    u"\"items\": [\r\n    {\"text\": \"t\", \"depth\": 0},\r\n    "
+                                    u"{\"text\": \"u\", \"depth\": 1}\r\n  ]"),
+              std::u16string::npos);
+    EXPECT_NE(renderJson(items(ListKind::comboBox, {}))
+                  .find(u"\"kind\": \"combobox\",\r\n  \"complete\": true,\r\n  "
+                        u"\"items\": []\r\n}"),
+              std::u16string::npos);
+}
+
+TEST(Utf8, EncodesEveryPlaneAndReplacesLoneSurrogates)
+{
+    EXPECT_EQ(toUtf8(u"a\u00fc\u65e5\U0001F600"), "a\xc3\xbc\xe6\x97\xa5\xf0\x9f\x98\x80");
+    EXPECT_EQ(toUtf8(std::u16string(u"\xd800x\xdfff")), "\xef\xbf\xbdx\xef\xbf\xbd");
+    EXPECT_EQ(toUtf8(std::u16string(u"\xdbff\xdfff")), "\xf4\x8f\xbf\xbf");
+}
+
+} // namespace
