@@ -51,10 +51,11 @@ void readHeader(Reading& reading, WindowHandle header)
                                                  std::min(low32(claimed.answer), maxColumns));
     if (columns <= 0)
         return;
-    std::vector<TextQuery> queries;
-    for (std::int32_t column : shownOrder(reading, memory, header, columns))
-        queries.push_back({.wParam = static_cast<std::uintptr_t>(column), .mask = win::HDI_TEXT});
-    addTextItems(reading, memory, {header, win::HDM_GETITEMW, layout, false}, queries);
+    const std::vector<std::int32_t> order = shownOrder(reading, memory, header, columns);
+    addTextItems(reading, memory, {header, win::HDM_GETITEMW, layout, false}, columns, [&](std::int32_t i) {
+        return TextQuery{.wParam = static_cast<std::uintptr_t>(order[static_cast<std::size_t>(i)]),
+                         .mask = win::HDI_TEXT};
+    });
 }
 
 } // namespace quorvel

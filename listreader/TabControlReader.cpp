@@ -20,10 +20,9 @@ void readTabControl(Reading& reading, WindowHandle tabs)
     // TCM_GETITEMW answers FALSE past the last tab.
     const std::int32_t count =
         realRemoteCount(reading, memory, {tabs, win::TCM_GETITEMW, layout.size}, low32(claimed.answer));
-    std::vector<TextQuery> queries;
-    for (std::int32_t i = 0; i < count; ++i)
-        queries.push_back({.wParam = static_cast<std::uintptr_t>(i), .mask = win::TCIF_TEXT});
-    addTextItems(reading, memory, {tabs, win::TCM_GETITEMW, layout, false}, queries);
+    addTextItems(reading, memory, {tabs, win::TCM_GETITEMW, layout, false}, count, [](std::int32_t i) {
+        return TextQuery{.wParam = static_cast<std::uintptr_t>(i), .mask = win::TCIF_TEXT};
+    });
 }
 
 } // namespace quorvel

@@ -4,15 +4,20 @@
 
 namespace quorvel {
 
-void addTextItems(Reading& reading, RemoteMemory& memory, const TextMessage& m, std::span<const TextQuery> queries)
+void addTextItems(Reading& reading, RemoteMemory& memory, const TextMessage& m, std::int32_t count,
+                  const std::function<TextQuery(std::int32_t)>& query)
 {
+    std::vector<TextQuery> queries;
     std::vector<std::u16string> texts;
     std::vector<bool> failed;
-    for (std::size_t first = 0; first < queries.size(); first += batchItems) {
+    constexpr auto perRound = static_cast<std::int32_t>(batchItems);
+    for (std::int32_t first = 0; first < count; first += std::min(perRound, count - first)) {
+        queries.clear();
+        for (std::int32_t i = first; i < first + std::min(perRound, count - first); ++i)
+            queries.push_back(query(i));
         texts.clear();
         failed.clear();
-        const bool complete = fetchTexts(
-            reading, memory, m, queries.subspan(first, std::min(batchItems, queries.size() - first)), texts, &failed);
+        const bool complete = fetchTexts(reading, memory, m, queries, texts, &failed);
         for (std::size_t i = 0; i < texts.size(); ++i) {
             if (!failed[i])
                 reading.listing.addItem(texts[i]);

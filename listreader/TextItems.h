@@ -4,9 +4,14 @@
 
 #include "listreader/RemoteTexts.h"
 
+#include <functional>
+
 namespace quorvel {
 
-// One item per query, in order; a fetch that failed adds none.
-void addTextItems(Reading& reading, RemoteMemory& memory, const TextMessage& m, std::span<const TextQuery> queries);
+// One item for each of the count queries, in order, made a batch at a time
+// so that a count that lies costs no memory up front; a fetch that failed
+// adds none.
+void addTextItems(Reading& reading, RemoteMemory& memory, const TextMessage& m, std::int32_t count,
+                  const std::function<TextQuery(std::int32_t)>& query);
 
 } // namespace quorvel

@@ -66,11 +66,12 @@ void readToolbar(Reading& reading, WindowHandle toolbar)
     std::vector<std::u16string> texts;
     std::vector<bool> failed;
     constexpr auto perRound = static_cast<std::int32_t>(batchItems);
-    for (std::int32_t first = 0; first < buttons; first += perRound) {
+    for (std::int32_t first = 0, round = 0; first < buttons; first += round) {
+        round = std::min(perRound, buttons - first);
         commands.clear();
         texts.clear();
         failed.clear();
-        const bool all = buttonCommands(reading, memory, toolbar, first, std::min(perRound, buttons - first), commands);
+        const bool all = buttonCommands(reading, memory, toolbar, first, round, commands);
         const bool complete = fetchBareTexts(reading, memory, m, commands, texts, failed) && all;
         for (std::size_t i = 0; i < texts.size(); ++i) {
             if (!failed[i] && !texts[i].empty())
