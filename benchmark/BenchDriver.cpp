@@ -1,6 +1,7 @@
 // Times Quorvel's list reader against the bare message cost (the floor) and a per-item field rewrite, and
 // its list-view and tree-view readers against the floor and the usual per-cell copy through the
-// target's memory. Figures go to stdout, progress to stderr.
+// target's memory; times Esc in the middle of a big read, and counts what 1,000 cancelled reads leave
+// behind. Figures go to stdout, progress to stderr.
 #include <windows.h>
 
 #include <commctrl.h>
@@ -16,6 +17,7 @@
 #include <vector>
 
 #include "BenchItems.h"
+#include "ProcessFootprint.h"
 
 namespace {
 
@@ -31,8 +33,10 @@ struct Options {
     int rewriteReps = 1;
     double rewriteBudgetMs = 60000;
     DWORD timeoutMs = 600000;
-    int maxItems = 100000;                     // smaller for a quick look; the 100,000-item figures need the default
-    std::wstring parts = L"boxes,views,trees"; // which controls to time: list and combo boxes, list views, trees
+    int maxItems = 100000; // smaller for a quick look; the 100,000-item figures need the default
+    // What to time: list and combo boxes, list views, trees, and cancelling reads.
+    std::wstring parts = L"boxes,views,trees,cancel";
+    int cancels = 1000; // reads cancelled part way, to see that they leave nothing behind
 };
 
 struct Kind {
@@ -138,7 +142,7 @@ double Floor(HWND target, size_t expectedChars)
 }
 
 struct Quorvel {
-    HWND main = nullptr, txtWnd = nullptr, txtList = nullptr;
+    HWND main = nullptr, txtWnd = nullptr, txtList = nullptr, frame = nullptr;
     DWORD pid = 0;
 };
 
@@ -153,7 +157,8 @@ Quorvel FindQuorvel(DWORD timeoutMs)
         Sleep(50);
     }
     q.txtWnd = GetDlgItem(GetDlgItem(q.main, kTxtWndFrame), kTxtWnd);
-    q.txtList = GetDlgItem(GetDlgItem(q.main, kTxtListFrame), kTxtList);
+    q.frame = GetDlgItem(q.main, kTxtListFrame);
+    q.txtList = GetDlgItem(q.frame, kTxtList);
     if (!q.txtWnd || !q.txtList)
         Fail("Quorvel's fields were not found");
     GetWindowThreadProcessId(q.main, &q.pid);
@@ -165,6 +170,44 @@ void SetText(HWND h, const wchar_t* text)
     Send(h, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text));
 }
 
+std::wstring Text(HWND h)
+{
+    wchar_t buffer[256] = {};
+    Send(h, WM_GETTEXT, 256, reinterpret_cast<LPARAM>(buffer));
+    return buffer;
+}
+
+// The caption of "List Items" once it no longer says a read is under way ("reading…", "… 123"). A read
+// starts inside the change of txtWnd and reports its end there. Each look wakes Quorvel and wineserver on
+// the one CPU the reader runs on, so the looks grow sparser as the read goes on: one per hundredth of
+// the time so far, which keeps both their cost and the time they miss near 1%.
+std::wstring WaitRead(const Quorvel& q)
+{
+    const double start = NowMs(), deadline = start + g_opt.timeoutMs;
+    for (;;) {
+        std::wstring caption = Text(q.frame);
+        if (caption.find(L'\u2026') == std::wstring::npos)
+            return caption;
+        const double now = NowMs();
+        if (now > deadline)
+            Fail("Quorvel's read never ended");
+        Sleep(static_cast<DWORD>(std::clamp((now - start) / 100, 1.0, 50.0)));
+    }
+}
+
+// The items read so far of a read under way, from the frame's "reading… 1,234"; -1 once it has ended.
+long ItemsSoFar(const Quorvel& q)
+{
+    const std::wstring caption = Text(q.frame);
+    if (caption.find(L'\u2026') == std::wstring::npos)
+        return -1;
+    long n = 0;
+    for (wchar_t c : caption)
+        if (c >= L'0' && c <= L'9')
+            n = n * 10 + (c - L'0');
+    return n;
+}
+
 // "0" names no window, so it reads nothing; emptying txtList makes a stale listing fail the length check.
 double Reader(const Quorvel& q, HWND target, const std::wstring& expected, bool checkText)
 {
@@ -172,8 +215,8 @@ double Reader(const Quorvel& q, HWND target, const std::wstring& expected, bool 
     SetText(q.txtList, L"");
     const std::wstring handle = std::to_wstring(reinterpret_cast<ULONG_PTR>(target));
     const double t0 = NowMs();
-    // The edit's EN_CHANGE runs the reader before this send returns.
     SetText(q.txtWnd, handle.c_str());
+    WaitRead(q);
     const auto length = static_cast<size_t>(Send(q.txtList, WM_GETTEXTLENGTH, 0, 0));
     const double t1 = NowMs();
     if (length != expected.size()) {
@@ -531,13 +574,12 @@ ViewRow TimeView(const Quorvel& q, HWND control, bool tree, int size, int reps)
 
 void PrintViewTable(const std::vector<ViewRow>& rows)
 {
-    printf(
-        "List views (report, %d columns, virtual; size in rows) and tree views (3 levels; size in items), read\n"
-        "through the target's memory. Medians in milliseconds. floor: per column the structure written once, then\n"
-        "one LVM_GETITEMTEXTW per row; for a tree, one TVM_GETNEXTITEM walk, every structure written at once,\n"
-        "then one TVM_GETITEMW per item. copy: the usual per-cell copy: write the structure, send, read the\n"
-        "structure back, read the text. reader: Quorvel, from the change of txtWnd to txtList holding the listing.\n\n",
-        bench::kViewColumns);
+    printf("List views (report, %d columns, virtual; size in rows) and tree views (3 levels; size in items), read\n"
+           "through the target's memory. Medians in milliseconds. floor: per column the structure written once, then\n"
+           "one LVM_GETITEMTEXTW per row; for a tree, one TVM_GETNEXTITEM walk, every structure written at once,\n"
+           "then one TVM_GETITEMW per item. copy: the usual per-cell copy: write the structure, send, read the\n"
+           "structure back, read the text. reader: Quorvel, from the change of txtWnd to the listing shown.\n\n",
+           bench::kViewColumns);
     printf("%-7s %-5s %8s %5s %11s %11s %11s %8s %8s %9s\n", "size", "kind", "cells", "runs", "floor ms", "copy ms",
            "reader ms", "rd/floor", "copy/rd", "rd us/cell");
     for (const ViewRow& r : rows)
@@ -574,6 +616,87 @@ void PrintViewTable(const std::vector<ViewRow>& rows)
     printf("\n");
 }
 
+// Starts a read of view and, once it has at least `rows` rows, posts Esc to txtWnd as a key press would
+// arrive; the time from there to the frame saying the read was cancelled, its listing shown.
+double CancelMidRead(const Quorvel& q, HWND view, long rows)
+{
+    SetText(q.txtWnd, L"0");
+    SetText(q.txtWnd, std::to_wstring(reinterpret_cast<ULONG_PTR>(view)).c_str());
+    for (long read = ItemsSoFar(q); read < rows; read = ItemsSoFar(q)) {
+        if (read < 0)
+            Fail("the read ended before it could be cancelled");
+        Sleep(2);
+    }
+    const double t0 = NowMs();
+    PostMessageW(q.txtWnd, WM_KEYDOWN, VK_ESCAPE, 1);
+    const std::wstring caption = WaitRead(q);
+    const double t1 = NowMs();
+    if (caption.rfind(L"List Items (cancelled after ", 0) != 0 || Send(q.txtList, WM_GETTEXTLENGTH, 0, 0) == 0)
+        Fail("Esc did not end the read with the rows read before it");
+    return t1 - t0;
+}
+
+struct Footprint {
+    long threads = -1, handles = -1, privateKiB = -1, targetKiB = -1;
+};
+
+// Committed private memory counted region by region: Wine answers 0 for another process's PrivateUsage.
+long CommittedKiBOf(DWORD pid)
+{
+    HANDLE p = OpenProcess(PROCESS_QUERY_INFORMATION, FALSE, pid);
+    if (!p)
+        return -1;
+    const long kib = target::CommittedKiB(p);
+    CloseHandle(p);
+    return kib;
+}
+
+Footprint Measure(const Quorvel& q, HWND target)
+{
+    return {target::ThreadCountOf(q.pid), target::HandleCountOf(q.pid), CommittedKiBOf(q.pid),
+            CommittedKiBOf(target::ProcessOf(target))};
+}
+
+// Esc in the middle of the largest list view, and many reads each cancelled part way: the first must show
+// the rows read at once, the second must leave Quorvel and the target as they were.
+void TimeCancels(const Quorvel& q, const std::map<std::string, long>& handles)
+{
+    int largest = 0, cycled = 0;
+    for (int size : bench::kViewRows) {
+        if (size <= g_opt.maxItems) {
+            largest = size;
+            cycled = std::min(size, 10000);
+        }
+    }
+    HWND view = HandleNamed(handles, "view" + std::to_string(largest));
+    std::vector<double> escapes;
+    for (int r = 0; r < 5; ++r) {
+        escapes.push_back(CancelMidRead(q, view, largest / 10));
+        Progress("Esc during the %d-row view, rep %d: %.1f ms\n", largest, r + 1, escapes.back());
+    }
+    const double escape = Median(escapes);
+    printf("Esc in the middle of reading the %d-row list view (at a tenth of its rows): %.1f ms from the key's "
+           "WM_KEYDOWN to the rows read shown, median of 5 (target <= 250) %s\n",
+           largest, escape, escape <= 250 ? "PASS" : "MISS");
+
+    HWND cycledView = HandleNamed(handles, "view" + std::to_string(cycled));
+    CancelMidRead(q, cycledView, 256); // the first of a kind warms both sides up
+    const Footprint before = Measure(q, cycledView);
+    for (int i = 0; i < g_opt.cancels; ++i) {
+        CancelMidRead(q, cycledView, 256);
+        if ((i + 1) % 100 == 0)
+            Progress("%d cancelled reads\n", i + 1);
+    }
+    const Footprint after = Measure(q, cycledView);
+    // Heaps grow by 64 KiB now and then; a read's block in the target is over 256 KiB.
+    const bool same = after.threads == before.threads && after.handles <= before.handles &&
+                      after.privateKiB - before.privateKiB < 256 && after.targetKiB - before.targetKiB < 256;
+    printf("%d reads of the %d-row list view, each cancelled by Esc once 256 rows were in: Quorvel threads %ld -> "
+           "%ld, handles %ld -> %ld, committed private memory %ld -> %ld KiB; target committed %ld -> %ld KiB %s\n",
+           g_opt.cancels, cycled, before.threads, after.threads, before.handles, after.handles, before.privateKiB,
+           after.privateKiB, before.targetKiB, after.targetKiB, same ? "PASS" : "MISS");
+}
+
 } // namespace
 
 int wmain(int argc, wchar_t** argv)
@@ -596,10 +719,12 @@ int wmain(int argc, wchar_t** argv)
             g_opt.timeoutMs = static_cast<DWORD>(_wtoi(argv[i + 1])) * 1000;
         else if (a == L"--parts")
             g_opt.parts = argv[i + 1];
+        else if (a == L"--cancels")
+            g_opt.cancels = _wtoi(argv[i + 1]);
     }
     if (g_opt.handlesFile.empty() || g_opt.reps < 1 || g_opt.repsLarge < 1 || g_opt.rewriteReps < 1)
         Fail("usage: benchdriver --handles FILE [--reps N] [--reps-large N] [--rewrite-reps N] [--rewrite-budget-s S] "
-             "[--timeout-s S] [--parts boxes,views,trees]");
+             "[--timeout-s S] [--parts boxes,views,trees,cancel] [--cancels N]");
     QueryPerformanceFrequency(&g_freq);
 
     const auto handles = ReadHandles(g_opt.handlesFile);
@@ -688,6 +813,9 @@ int wmain(int argc, wchar_t** argv)
         if (fill != handles.end())
             treeFillMs[s] = fill->second;
     }
+
+    if (Timing(L"cancel"))
+        TimeCancels(q, handles);
 
     if (!rows.empty())
         printf("%-7s %-6s %5s %11s %11s %8s %20s %9s\n", "items", "kind", "runs", "floor ms", "reader ms", "rd/floor",

@@ -61,7 +61,7 @@ def run(args):
                        "--max-items", args.max_items,
                        "--rewrite-reps", args.rewrite_reps,
                        "--rewrite-budget-s", args.rewrite_budget, "--timeout-s", args.message_timeout,
-                       "--parts", args.parts]
+                       "--parts", args.parts, "--cancels", args.cancels]
         result = subprocess.run(harness.wine(driver, *driver_args), env=session.env(), stdin=subprocess.DEVNULL,
                                 stdout=subprocess.PIPE, timeout=args.timeout)
     elapsed = time.monotonic() - started
@@ -75,7 +75,7 @@ def run(args):
         f"{32 if peimage.is_32bit(exe) else 64}-bit build, {cpu_name()}, "
         + (f"every process on CPU {pinned}" if pinned is not None else "processes not pinned"),
         "Medians in milliseconds. floor: the reader's messages sent from a bare loop, nothing kept; "
-        "reader: Quorvel, from the change of txtWnd to txtList holding the listing; "
+        "reader: Quorvel, from the change of txtWnd to its frame saying the read has ended, the listing shown; "
         "rewrite: the whole field read back and written again per item; "
         f"\">\" marks a run stopped after {args.rewrite_budget} s (a lower bound).",
         "",
@@ -123,8 +123,10 @@ def main():
     parser.add_argument("--message-timeout", type=int, default=600, help="seconds one message may take")
     parser.add_argument("--start-timeout", type=int, default=300, help="seconds the target may take to fill")
     parser.add_argument("--timeout", type=int, default=3600, help="seconds the whole driver run may take")
-    parser.add_argument("--parts", default="boxes,views,trees",
-                        help="what to time, comma-separated: boxes (list and combo boxes), views (list views), trees")
+    parser.add_argument("--parts", default="boxes,views,trees,cancel",
+                        help="what to time, comma-separated: boxes (list and combo boxes), views (list views), trees, "
+                        "cancel (Esc mid-read, and reads cancelled part way)")
+    parser.add_argument("--cancels", type=int, default=1000, help="reads to cancel part way")
     parser.add_argument("--no-pin", action="store_true", help="let the processes run on any CPU")
     parser.add_argument("--update-readme", action="store_true", help="put the figures into README.md")
     parser.add_argument("--readme", default=os.path.join(ROOT, "README.md"))

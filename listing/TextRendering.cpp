@@ -21,7 +21,8 @@ std::u16string renderText(const Listing& listing, bool headers)
 {
     std::u16string out;
     if (headers && listing.report && !listing.columns.empty())
-        appendLine(out, listing.columns.size(), 0, [&](std::size_t c) { return std::u16string_view(listing.columns[c]); });
+        appendLine(out, listing.columns.size(), 0,
+                   [&](std::size_t c) { return std::u16string_view(listing.columns[c]); });
     const std::size_t cells = listing.cellsPerRow();
     for (std::size_t r = 0; r < listing.rows(); ++r) {
         if (!listing.rowEmpty(r))

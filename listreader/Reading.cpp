@@ -11,10 +11,12 @@ bool Reading::mayContinue()
 
 void Reading::stopUnanswered(WindowHandle window, const MessageResult& r)
 {
-    if (r.denied)
-        stop(ReadEnd::accessDenied);
-    else if (!desktop.isWindow(window))
+    // A window whose program ended may fail its message with any error, a
+    // refusal included (so Wine); a refusal only counts from a window that is there.
+    if (!desktop.isWindow(window))
         stop(ReadEnd::windowGone);
+    else if (r.denied)
+        stop(ReadEnd::accessDenied);
     else
         stop(ReadEnd::notAnswering);
 }

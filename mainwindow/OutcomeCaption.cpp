@@ -93,8 +93,8 @@ std::vector<std::u16string> captionChoices(const ReadStatus& s, const NumberForm
         return {captioned(u"stopped after " + n + u": the window closed"), captioned(u"stopped after " + n),
                 captioned(u"stopped: " + n)};
     case ReadEnd::memoryFailed:
-        return {captioned(u"stopped after " + n + u": its memory could not be read"),
-                captioned(u"stopped after " + n), captioned(u"stopped: " + n)};
+        return {captioned(u"stopped after " + n + u": its memory could not be read"), captioned(u"stopped after " + n),
+                captioned(u"stopped: " + n)};
     case ReadEnd::cancelled:
         return {captioned(u"cancelled after " + n), captioned(u"cancelled: " + n)};
     case ReadEnd::noWindow:

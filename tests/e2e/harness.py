@@ -342,6 +342,16 @@ class WineSession:
             report = r.stdout.decode("utf-8", "replace") + r.stderr.decode("utf-8", "replace")
             raise AssertionError(f"text of window {hwnd} never became the {len(expected)} expected characters:\n{report}")
 
+    def set_text(self, hwnd, text, timeout_ms=5000):
+        """WM_SETTEXT from the probe, which returns once the window has handled it; the probe's result."""
+        fd, path = tempfile.mkstemp(suffix=".txt", dir=self.run_dir)
+        with os.fdopen(fd, "wb") as f:
+            f.write(str(text).encode("utf-8"))
+        try:
+            return self.probe("settext", hwnd, win_path(path), timeout_ms, check=False)
+        finally:
+            os.remove(path)
+
     def read_outcome(self, main, timeout=30):
         """Waits until Quorvel's "List Items" frame says how its last read ended (not "reading") and returns that
         caption. A read starts inside the change of txtWnd, so once a change is handled the caption says "reading"

@@ -56,6 +56,13 @@ class DpiTest(unittest.TestCase):
                 c = children[cid]
                 self.assertEqual((c["x"], c["y"], c["w"], c["h"]), (px(left), px(top), px(width), px(height)))
 
+    def test_outcome_caption_in_its_frame(self):
+        # The caption is fitted by the frame's own font at this DPI: the long form fits here.
+        s = self.session
+        txt_wnd = s.child(s.child(self.main, 101), 103)
+        self.assertEqual(s.set_text(txt_wnd, self.main).returncode, 0)
+        self.assertEqual(s.read_outcome(self.main), "List Items (nothing to read in a QuorvelMainWindow)")
+
 
 if __name__ == "__main__":
     ARGS, argv = harness.parse_args("exe", "probe", "build", optional=("target", "docs"))

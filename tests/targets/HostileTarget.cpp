@@ -22,6 +22,8 @@ constexpr UINT kQueryCount = WM_APP + 1;
 constexpr UINT kResetCounts = WM_APP + 2;
 constexpr DWORD kHangMs = 8000;
 constexpr WPARAM kHangIndex = 3;
+constexpr DWORD kSlowMs = 150;
+constexpr int kSlowItems = 60;
 
 // Kept apart from the tests' own copy so a slip on either side shows up.
 std::vector<std::wstring> Items()
@@ -39,6 +41,7 @@ enum class Kind {
     hangText,     // sleeps inside LB_GETTEXT of kHangIndex
     exitAt,       // ExitProcess inside LB_GETTEXT of `value`
     counted,      // unchanged, only counted
+    slow,         // answers each LB_GETTEXT after kSlowMs
 };
 
 struct Behaviour {
@@ -124,6 +127,10 @@ LRESULT CALLBACK HostileProc(HWND h, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id
     case Kind::exitAt:
         if (msg == LB_GETTEXT && wp == static_cast<WPARAM>(b->value))
             ExitProcess(3);
+        break;
+    case Kind::slow:
+        if (msg == LB_GETTEXT)
+            Sleep(kSlowMs);
         break;
     case Kind::plain:
     case Kind::counted:
@@ -216,6 +223,14 @@ int RunHostile(const std::wstring& handlesFile)
     };
     w.push_back({"hang_count", hanging(Kind::hangCount, L"Quorvel Hostile Hang Count", 10)});
     w.push_back({"hang_text", hanging(Kind::hangText, L"Quorvel Hostile Hang Text", 230)});
+    // Slow, not hung: a read of it takes seconds, time enough to cancel it or close the reader.
+    w.push_back({"slow_list", target::MakeOnOwnThread([]() -> HWND {
+                     std::vector<std::wstring> items;
+                     for (int i = 0; i < kSlowItems; ++i)
+                         items.push_back(L"slow " + std::to_wstring(100 + i));
+                     HWND f = MakeFrame(L"Quorvel Hostile Slow List", 520, 450, 300, 200);
+                     return f ? MakeList(f, 0, Kind::slow, 0, items) : nullptr;
+                 })});
     if (!hostile::MakeViews(w))
         return 1;
     for (auto& n : w)

@@ -1,4 +1,5 @@
 #include "HostileViews.h"
+#include "ProcessFootprint.h"
 
 #include <commctrl.h>
 
@@ -15,6 +16,8 @@ namespace hostile {
 namespace {
 
 constexpr DWORD kHangMs = 8000;
+constexpr DWORD kSlowMs = 150;
+constexpr int kSlowRows = 40;
 constexpr int kHangRow = 3;
 constexpr int kExitRows = 200;
 
@@ -40,6 +43,7 @@ enum class Kind {
     overtake,       // while answering row 2, sets the reader's edit field: a newer read starts
     cycle,          // the child of the last item under A1 is A, its ancestor
     selfNext,       // the next sibling of A2 is A2
+    slow,           // answers each LVM_GETITEMTEXTW after kSlowMs
 };
 
 struct Behaviour {
@@ -53,62 +57,6 @@ struct Behaviour {
     long overtakeHandle = 0;
     bool overtaken = false;
 };
-
-long CommittedKiB()
-{
-    SIZE_T total = 0;
-    MEMORY_BASIC_INFORMATION mbi;
-    for (const char* p = nullptr; VirtualQuery(p, &mbi, sizeof mbi) == sizeof mbi;) {
-        if (mbi.State == MEM_COMMIT && mbi.Type == MEM_PRIVATE)
-            total += mbi.RegionSize;
-        const char* next = static_cast<const char*>(mbi.BaseAddress) + mbi.RegionSize;
-        if (next <= p)
-            break;
-        p = next;
-    }
-    return static_cast<long>(total / 1024);
-}
-
-// The handles a process holds, counted in the system's handle table: GetProcessHandleCount answers 0
-// for another process under Wine.
-struct SystemHandle {
-    ULONG ownerPid;
-    BYTE objectType;
-    BYTE flags;
-    USHORT value;
-    PVOID object;
-    ACCESS_MASK access;
-};
-struct SystemHandles {
-    ULONG count;
-    SystemHandle handles[1];
-};
-using QuerySystemInformation = LONG(WINAPI*)(ULONG, PVOID, ULONG, PULONG);
-constexpr ULONG kSystemHandleInformation = 16;
-
-long HandleCountOf(HWND window)
-{
-    DWORD pid = 0;
-    GetWindowThreadProcessId(window, &pid);
-    auto query = reinterpret_cast<QuerySystemInformation>(
-        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "NtQuerySystemInformation")));
-    if (!pid || !query)
-        return -1;
-    std::vector<BYTE> buffer(1 << 16);
-    for (int tries = 0; tries < 16; ++tries) {
-        ULONG needed = 0;
-        const LONG status = query(kSystemHandleInformation, buffer.data(), static_cast<ULONG>(buffer.size()), &needed);
-        if (status == 0) {
-            const auto* info = reinterpret_cast<const SystemHandles*>(buffer.data());
-            long count = 0;
-            for (ULONG i = 0; i < info->count; ++i)
-                count += info->handles[i].ownerPid == pid;
-            return count;
-        }
-        buffer.resize(std::max<size_t>(buffer.size() * 2, needed + 4096));
-    }
-    return -1;
-}
 
 bool IsListViewMessage(UINT msg)
 {
@@ -143,9 +91,11 @@ LRESULT CALLBACK ViewProc(HWND h, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWOR
         b->overtaken = false;
         return 0;
     case kQueryCommittedKiB:
-        return CommittedKiB();
+        return target::CommittedKiB(GetCurrentProcess());
     case kQueryHandleCount:
-        return HandleCountOf(reinterpret_cast<HWND>(wp));
+        return target::HandleCountOf(target::ProcessOf(reinterpret_cast<HWND>(wp)));
+    case kQueryThreadCount:
+        return target::ThreadCountOf(target::ProcessOf(reinterpret_cast<HWND>(wp)));
     case kSetOvertake:
         b->overtakeEdit = reinterpret_cast<HWND>(wp);
         b->overtakeHandle = static_cast<long>(lp);
@@ -218,6 +168,10 @@ LRESULT CALLBACK ViewProc(HWND h, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWOR
     case Kind::headerLies:
         if (msg == HDM_GETITEMCOUNT)
             return 100000;
+        break;
+    case Kind::slow:
+        if (msg == LVM_GETITEMTEXTW)
+            Sleep(kSlowMs);
         break;
     case Kind::plain:
         break;
@@ -349,7 +303,7 @@ HWND MakeView(HWND frame, int slot, const ViewSpec& spec)
 {
     if (spec.tree)
         return MakeTreeView(frame, slot, spec.kind, spec.value);
-    HWND list = MakeListView(frame, slot, 5);
+    HWND list = MakeListView(frame, slot, spec.kind == Kind::slow ? kSlowRows : 5);
     if (!list)
         return nullptr;
     if (spec.kind == Kind::headerLies)
@@ -381,10 +335,15 @@ bool MakeViews(target::NamedHandles& handles)
     };
     HWND listHang = hanging(false, L"Quorvel Hostile Hang List View", 10);
     HWND treeHang = hanging(true, L"Quorvel Hostile Hang Tree View", 200);
-    if (!listHang || !treeHang)
+    HWND listSlow = target::MakeOnOwnThread([]() -> HWND {
+        HWND f = MakeFrame(L"Quorvel Hostile Slow List View", 780, 390, 200, 150);
+        return f ? MakeView(f, 0, ViewSpec{"", false, Kind::slow, 0}) : nullptr;
+    });
+    if (!listHang || !treeHang || !listSlow)
         return false;
     handles.push_back({"lv_hang", listHang});
     handles.push_back({"tv_hang", treeHang});
+    handles.push_back({"lv_slow", listSlow});
     return true;
 }
 

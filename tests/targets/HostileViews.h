@@ -24,6 +24,8 @@ constexpr UINT kQueryDistinctItems = WM_APP + 6;
 // lParam by turns, each a read of the reader that owns the field; answers how many were delivered.
 constexpr UINT kDriveReads = WM_APP + 7;
 constexpr int kDrivenReads = 1000;
+// The thread count of the process that owns the window in wParam, or -1.
+constexpr UINT kQueryThreadCount = WM_APP + 8;
 
 // Creates the views in frames of their own (hanging ones on threads of their own) and names them.
 bool MakeViews(target::NamedHandles& handles);

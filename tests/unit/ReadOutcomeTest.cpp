@@ -36,7 +36,8 @@ void makeTarget(FakeDesktop& d, int kind)
     FakeWindow& w = d.add(target, kinds[kind]);
     w.process = 1;
     for (int i = 0; i < 300; ++i) {
-        const std::u16string text = i % 97 == 5 ? longText : u"item " + std::u16string(1, static_cast<char16_t>(u'a' + i % 26));
+        const std::u16string text =
+            i % 97 == 5 ? longText : u"item " + std::u16string(1, static_cast<char16_t>(u'a' + i % 26));
         w.items.push_back(text);
         w.rows.push_back({text, u"second"});
         w.tree.push_back({text, i % 3 == 0 ? -1 : i - 1});
@@ -111,7 +112,11 @@ const OutcomeCase outcomes[] = {
     {"LoneEdit", [](FakeDesktop& d) { d.add(target, FakeKind::edit); }, ReadEnd::nothingToRead, 0},
     {"EmptyListBox", [](FakeDesktop& d) { listOf(d, FakeKind::listBox, {}); }, ReadEnd::complete, 0},
     {"EmptyListView", [](FakeDesktop& d) { d.add(target, FakeKind::listView); }, ReadEnd::complete, 0},
-    {"Complete", [](FakeDesktop& d) { listOf(d, FakeKind::listBox, {u"a", u"", u"c"}); }, ReadEnd::complete, 3},
+    {"Complete",
+     [](FakeDesktop& d) {
+         listOf(d, FakeKind::listBox, {u"a", u"", u"c"});
+     },
+     ReadEnd::complete, 3},
     {"Hung",
      [](FakeDesktop& d) {
          listOf(d, FakeKind::listBox, {u"a", u"b", u"c"});
@@ -188,13 +193,12 @@ TEST(Caption, EveryOutcomeIsToldApartAndShortensToWholeWords)
 {
     const NumberFormat format;
     std::set<std::u16string> longest, shortest;
-    const ReadEnd ends[] = {ReadEnd::complete,  ReadEnd::notAnswering, ReadEnd::windowGone,
-                            ReadEnd::memoryFailed, ReadEnd::cancelled, ReadEnd::noWindow,
-                            ReadEnd::nothingToRead, ReadEnd::accessDenied};
+    const ReadEnd ends[] = {ReadEnd::complete,  ReadEnd::notAnswering, ReadEnd::windowGone,    ReadEnd::memoryFailed,
+                            ReadEnd::cancelled, ReadEnd::noWindow,     ReadEnd::nothingToRead, ReadEnd::accessDenied};
     for (ReadEnd end : ends) {
         for (std::size_t items : {std::size_t{0}, std::size_t{1234}}) {
-            const auto choices = captionChoices({.end = end, .items = items, .handle = 0x12345, .className = u"Edit"},
-                                                format);
+            const auto choices =
+                captionChoices({.end = end, .items = items, .handle = 0x12345, .className = u"Edit"}, format);
             longest.insert(choices.front());
             shortest.insert(choices.back());
             for (const auto& c : choices)
@@ -209,9 +213,8 @@ TEST(Caption, EveryOutcomeIsToldApartAndShortensToWholeWords)
     EXPECT_EQ(longest.size(), 2 * std::size(ends) - 3);
     EXPECT_EQ(captionChoices({.end = ReadEnd::nothingToRead, .className = u"Edit"}, format).front(),
               u"List Items (nothing to read in an Edit)");
-    EXPECT_EQ(fitCaption({u"List Items (a long one)", u"List Items (short)"}, 6 * 20, [](const std::u16string& s) {
-                  return 6 * static_cast<int>(s.size());
-              }),
+    EXPECT_EQ(fitCaption({u"List Items (a long one)", u"List Items (short)"}, 6 * 20,
+                         [](const std::u16string& s) { return 6 * static_cast<int>(s.size()); }),
               u"List Items (short)");
 }
 

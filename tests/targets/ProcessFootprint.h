@@ -1,0 +1,90 @@
+// What a process holds, counted from outside it: its committed private memory, its open handles and its
+// threads. The hostile target and the benchmark use them to see that reads leave nothing behind.
+#pragma once
+
+#include <windows.h>
+
+#include <tlhelp32.h>
+
+#include <algorithm>
+#include <vector>
+
+namespace target {
+
+// Committed private memory of a process opened with PROCESS_QUERY_INFORMATION, in KiB.
+inline long CommittedKiB(HANDLE process)
+{
+    SIZE_T total = 0;
+    MEMORY_BASIC_INFORMATION mbi;
+    for (const char* p = nullptr; VirtualQueryEx(process, p, &mbi, sizeof mbi) == sizeof mbi;) {
+        if (mbi.State == MEM_COMMIT && mbi.Type == MEM_PRIVATE)
+            total += mbi.RegionSize;
+        const char* next = static_cast<const char*>(mbi.BaseAddress) + mbi.RegionSize;
+        if (next <= p)
+            break;
+        p = next;
+    }
+    return static_cast<long>(total / 1024);
+}
+
+// The handles a process holds, counted in the system's handle table: GetProcessHandleCount answers 0
+// for another process under Wine. -1 when the table can't be had.
+inline long HandleCountOf(DWORD pid)
+{
+    struct SystemHandle {
+        ULONG ownerPid;
+        BYTE objectType;
+        BYTE flags;
+        USHORT value;
+        PVOID object;
+        ACCESS_MASK access;
+    };
+    struct SystemHandles {
+        ULONG count;
+        SystemHandle handles[1];
+    };
+    using QuerySystemInformation = LONG(WINAPI*)(ULONG, PVOID, ULONG, PULONG);
+    constexpr ULONG kSystemHandleInformation = 16;
+    auto query = reinterpret_cast<QuerySystemInformation>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "NtQuerySystemInformation")));
+    if (!pid || !query)
+        return -1;
+    std::vector<BYTE> buffer(1 << 16);
+    for (int tries = 0; tries < 16; ++tries) {
+        ULONG needed = 0;
+        const LONG status = query(kSystemHandleInformation, buffer.data(), static_cast<ULONG>(buffer.size()), &needed);
+        if (status == 0) {
+            const auto* info = reinterpret_cast<const SystemHandles*>(buffer.data());
+            long count = 0;
+            for (ULONG i = 0; i < info->count; ++i)
+                count += info->handles[i].ownerPid == pid;
+            return count;
+        }
+        buffer.resize(std::max<size_t>(buffer.size() * 2, needed + 4096));
+    }
+    return -1;
+}
+
+// The threads of a process, or -1.
+inline long ThreadCountOf(DWORD pid)
+{
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
+    if (!pid || snapshot == INVALID_HANDLE_VALUE)
+        return -1;
+    long count = 0;
+    THREADENTRY32 entry{};
+    entry.dwSize = sizeof entry;
+    for (BOOL more = Thread32First(snapshot, &entry); more; more = Thread32Next(snapshot, &entry))
+        count += entry.th32OwnerProcessID == pid;
+    CloseHandle(snapshot);
+    return count;
+}
+
+inline DWORD ProcessOf(HWND window)
+{
+    DWORD pid = 0;
+    GetWindowThreadProcessId(window, &pid);
+    return pid;
+}
+
+} // namespace target
