@@ -221,8 +221,13 @@ MessageResult FakeDesktop::barMessage(FakeWindow& w, unsigned msg, std::uintptr_
     const bool valid = wParam < w.items.size();
     switch (msg) {
     case win::TCM_GETITEMCOUNT:
-    case win::SB_GETPARTS:
     case win::TB_BUTTONCOUNT:
+        return {true, count};
+    case win::SB_GETPARTS: // the right edge of each part, up to wParam of them
+        for (std::size_t i = 0; lParam && i < std::min(wParam, w.items.size()); ++i) {
+            const auto edge = static_cast<std::int32_t>(100 * i + 100);
+            p.write(at + 4 * i, &edge, 4);
+        }
         return {true, count};
     case win::TCM_GETITEMW:
         if (valid && readInt(p, at) & win::TCIF_TEXT)
@@ -232,8 +237,11 @@ MessageResult FakeDesktop::barMessage(FakeWindow& w, unsigned msg, std::uintptr_
         return {true, w.simple};
     case win::SB_GETTEXTLENGTHW:
     case win::SB_GETTEXTW: {
+        // Unchecked, as a status bar may be: past the last part lies anything.
         const std::size_t part = wParam & 0xFF;
-        const std::u16string text = part == win::SB_SIMPLEID ? w.text : part < w.items.size() ? w.items[part] : u"";
+        const std::u16string text = part == win::SB_SIMPLEID ? w.text
+                                    : part < w.items.size()  ? w.items[part]
+                                                             : u"ghost";
         if (w.marked.count(part))
             return {true, static_cast<std::intptr_t>(0x10000000 | 0x1234)}; // the owner's number
         return {true, msg == win::SB_GETTEXTW ? whole(text) : static_cast<std::intptr_t>(text.size())};

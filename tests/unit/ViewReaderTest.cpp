@@ -187,10 +187,14 @@ TEST_P(Views, TabsPartsButtonsAndColumnsWhateverTheirCountClaims)
             w.items = c.items;
             w.marked = c.marked;
             w.columnOrder = {2, 0, 1}; // the header's
-            w.hook = [&](unsigned msg, std::uintptr_t, std::intptr_t) -> std::optional<MessageResult> {
-                if (claim && msg == c.countMessage)
-                    return MessageResult{true, claim};
-                return std::nullopt;
+            // Lies about the count after answering as the control would.
+            bool passing = false;
+            w.hook = [&](unsigned msg, std::uintptr_t wParam, std::intptr_t lParam) -> std::optional<MessageResult> {
+                if (!claim || msg != c.countMessage || std::exchange(passing, true))
+                    return std::nullopt;
+                desktop.sendMessage(view, msg, wParam, lParam);
+                passing = false;
+                return MessageResult{true, claim};
             };
             desktop.sentMessages.clear();
             EXPECT_EQ(read(), claim < 0 ? u"" : c.expected) << c.name << " claiming " << claim;
