@@ -44,6 +44,8 @@ enum class Kind {
     cycle,          // the child of the last item under A1 is A, its ancestor
     selfNext,       // the next sibling of A2 is A2
     slow,           // answers each LVM_GETITEMTEXTW after kSlowMs
+    barCountIntMax, // a tab control's or status bar's count, answered as the control would, then INT_MAX
+    partOverruns,   // a status bar that answers 10 for the length of its third part, 600 characters
 };
 
 struct Behaviour {
@@ -173,6 +175,16 @@ LRESULT CALLBACK ViewProc(HWND h, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWOR
         if (msg == LVM_GETITEMTEXTW)
             Sleep(kSlowMs);
         break;
+    case Kind::barCountIntMax:
+        if (msg == TCM_GETITEMCOUNT || msg == SB_GETPARTS) {
+            DefSubclassProc(h, msg, wp, lp);
+            return INT_MAX;
+        }
+        break;
+    case Kind::partOverruns:
+        if (msg == SB_GETTEXTLENGTHW && (wp & 0xFF) == 2)
+            return 10;
+        break;
     case Kind::plain:
         break;
     }
@@ -278,7 +290,35 @@ struct ViewSpec {
     bool tree;
     Kind kind;
     long value;
+    const wchar_t* bar = nullptr; // the class of a tab control or status bar to make instead
 };
+
+// Tabs, and status bar parts one of which is longer than a 256-character text slot; kept apart from the tests'
+// own copy so a slip on either side shows up.
+HWND MakeBar(HWND frame, int slot, const ViewSpec& spec)
+{
+    INITCOMMONCONTROLSEX icc{sizeof icc, ICC_TAB_CLASSES | ICC_BAR_CLASSES};
+    InitCommonControlsEx(&icc);
+    const bool tabs = std::wstring(spec.bar) == WC_TABCONTROLW;
+    HWND bar = MakeChild(frame, spec.bar, tabs ? 0 : CCS_NOPARENTALIGN | CCS_NORESIZE, slot);
+    if (!bar)
+        return nullptr;
+    const std::wstring tabTexts[] = {L"one", L"Z\u00FCrich", L"three"};
+    const std::wstring parts[] = {L"Ready", std::wstring(1000, L'x'), std::wstring(600, L'y'), L"end"};
+    for (int i = 0; tabs && i < 3; ++i) {
+        TCITEMW item{};
+        item.mask = TCIF_TEXT;
+        item.pszText = const_cast<LPWSTR>(tabTexts[i].c_str());
+        SendMessageW(bar, TCM_INSERTITEMW, i, reinterpret_cast<LPARAM>(&item));
+    }
+    const int edges[] = {30, 60, 90, -1};
+    if (!tabs)
+        SendMessageW(bar, SB_SETPARTS, 4, reinterpret_cast<LPARAM>(edges));
+    for (int i = 0; !tabs && i < 4; ++i)
+        SendMessageW(bar, SB_SETTEXTW, i, reinterpret_cast<LPARAM>(parts[i].c_str()));
+    Subclass(bar, spec.kind, spec.value);
+    return bar;
+}
 
 constexpr ViewSpec kViews[] = {
     {"lv_plain", false, Kind::plain, 0},
@@ -297,10 +337,15 @@ constexpr ViewSpec kViews[] = {
     {"tv_count_int_max", true, Kind::countIntMax, INT_MAX},
     {"tv_cycle", true, Kind::cycle, 0},
     {"tv_self_next", true, Kind::selfNext, 0},
+    {"tab_count_int_max", false, Kind::barCountIntMax, 0, WC_TABCONTROLW},
+    {"sb_count_int_max", false, Kind::barCountIntMax, 0, STATUSCLASSNAMEW},
+    {"sb_long_parts", false, Kind::partOverruns, 0, STATUSCLASSNAMEW},
 };
 
 HWND MakeView(HWND frame, int slot, const ViewSpec& spec)
 {
+    if (spec.bar)
+        return MakeBar(frame, slot, spec);
     if (spec.tree)
         return MakeTreeView(frame, slot, spec.kind, spec.value);
     HWND list = MakeListView(frame, slot, spec.kind == Kind::slow ? kSlowRows : 5);
