@@ -27,8 +27,8 @@ void HotkeyTimer_Timer(Desktop& desktop, Timer& hotkeyTimer, WindowHandle txtWnd
     if (desktop.getAsyncKeyState(win::VK_F12) != captureKeyState)
         return;
     DrawWndBorderMod::DrawWndBorder(desktop, h);
-    // Off before the handle is written: the read it starts may wait on the
-    // target, and no tick must run beside it.
+    // Off before the handle is written: the capture ends here, whatever the
+    // read it starts finds.
     hotkeyTimer.setEnabled(false);
     desktop.enableWindow(txtWnd, true);
     desktop.setWindowText(txtWnd, formatHandleTextValue(h));

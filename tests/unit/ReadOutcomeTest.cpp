@@ -92,55 +92,35 @@ struct OutcomeCase {
     std::size_t rows;
 };
 
-std::optional<MessageResult> hangAtSecondText(FakeDesktop& d, unsigned msg, std::uintptr_t i, bool destroy, bool deny)
+// A three-item list box whose second length query goes unanswered: hung, gone, or refused by the system.
+void failsAtSecond(FakeDesktop& d, bool destroy, bool deny)
 {
-    if (msg != win::LB_GETTEXTLEN || i != 1)
-        return std::nullopt;
-    if (destroy)
-        d.destroy(target);
-    return MessageResult{false, 0, deny};
-}
-
-void listOf(FakeDesktop& d, FakeKind kind, std::vector<std::u16string> items)
-{
-    d.add(target, kind).items = std::move(items);
+    d.add(target, FakeKind::listBox).items = {u"a", u"b", u"c"};
+    d.window(target).hook = [&d, destroy, deny](unsigned m, std::uintptr_t i,
+                                                std::intptr_t) -> std::optional<MessageResult> {
+        if (m != win::LB_GETTEXTLEN || i != (deny ? 0 : 1))
+            return std::nullopt;
+        const MessageResult unanswered{false, 0, deny}; // taken before the hook goes with its window
+        if (destroy)
+            d.destroy(target);
+        return unanswered;
+    };
 }
 
 const OutcomeCase outcomes[] = {
     {"NoWindow", [](FakeDesktop&) {}, ReadEnd::noWindow, 0},
     {"Button", [](FakeDesktop& d) { d.add(target).className = u"Button"; }, ReadEnd::nothingToRead, 0},
     {"LoneEdit", [](FakeDesktop& d) { d.add(target, FakeKind::edit); }, ReadEnd::nothingToRead, 0},
-    {"EmptyListBox", [](FakeDesktop& d) { listOf(d, FakeKind::listBox, {}); }, ReadEnd::complete, 0},
+    {"EmptyListBox", [](FakeDesktop& d) { d.add(target, FakeKind::listBox); }, ReadEnd::complete, 0},
     {"EmptyListView", [](FakeDesktop& d) { d.add(target, FakeKind::listView); }, ReadEnd::complete, 0},
     {"Complete",
      [](FakeDesktop& d) {
-         listOf(d, FakeKind::listBox, {u"a", u"", u"c"});
+         d.add(target, FakeKind::listBox).items = {u"a", u"", u"c"};
      },
      ReadEnd::complete, 3},
-    {"Hung",
-     [](FakeDesktop& d) {
-         listOf(d, FakeKind::listBox, {u"a", u"b", u"c"});
-         d.window(target).hook = [&d](unsigned m, std::uintptr_t i, std::intptr_t) {
-             return hangAtSecondText(d, m, i, false, false);
-         };
-     },
-     ReadEnd::notAnswering, 1},
-    {"Exited",
-     [](FakeDesktop& d) {
-         listOf(d, FakeKind::listBox, {u"a", u"b", u"c"});
-         d.window(target).hook = [&d](unsigned m, std::uintptr_t i, std::intptr_t) {
-             return hangAtSecondText(d, m, i, true, false);
-         };
-     },
-     ReadEnd::windowGone, 1},
-    {"MessagesDenied",
-     [](FakeDesktop& d) {
-         listOf(d, FakeKind::listBox, {u"a"});
-         d.window(target).hook = [](unsigned, std::uintptr_t, std::intptr_t) {
-             return std::optional<MessageResult>(MessageResult{false, 0, true});
-         };
-     },
-     ReadEnd::accessDenied, 0},
+    {"Hung", [](FakeDesktop& d) { failsAtSecond(d, false, false); }, ReadEnd::notAnswering, 1},
+    {"Exited", [](FakeDesktop& d) { failsAtSecond(d, true, false); }, ReadEnd::windowGone, 1},
+    {"MessagesDenied", [](FakeDesktop& d) { failsAtSecond(d, false, true); }, ReadEnd::accessDenied, 0},
     {"ProcessDenied",
      [](FakeDesktop& d) {
          d.add(target, FakeKind::listView).rows = {{u"a"}};
