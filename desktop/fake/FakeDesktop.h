@@ -41,9 +41,8 @@ struct FakeWindow {
     std::u16string text;
     bool enabled = true;
     Rect rect;
-    // The items of a list, combo box, tab control, standalone header, status
-    // bar (its parts) or toolbar (its buttons' texts); marked are the
-    // toolbar's separators and the status bar's owner-drawn parts.
+    // Of a list, combo box, tab control, standalone header, status bar or toolbar;
+    // marked: a toolbar's separators, a status bar's owner-drawn parts.
     std::vector<std::u16string> items;
     std::set<std::size_t> marked;
     bool simple = false; // a status bar in simple mode shows text alone

@@ -2,7 +2,11 @@
 
 #include <commctrl.h>
 
+// Structures are made with the fields they need named, the rest zero.
+#pragma GCC diagnostic ignored "-Wmissing-field-initializers"
+
 #include <string>
+#include <vector>
 
 namespace frameworks {
 
@@ -21,118 +25,57 @@ bool RegisterSuperclass(HINSTANCE inst, const wchar_t* system, const wchar_t* na
     return RegisterClassExW(&wc) != 0;
 }
 
-HWND Child(HWND parent, const wchar_t* cls, DWORD style, int x, int y, int w, int h)
+template <typename T> void Send(HWND w, UINT message, WPARAM wParam, T* lParam)
 {
-    static int id = 100;
-    return CreateWindowExW(0, cls, L"", WS_CHILD | WS_VISIBLE | style, x, y, w, h, parent,
-                           reinterpret_cast<HMENU>(static_cast<INT_PTR>(id++)), GetModuleHandleW(nullptr), nullptr);
-}
-
-LPARAM Text(const wchar_t* s)
-{
-    return reinterpret_cast<LPARAM>(s);
-}
-
-// The texts below are kept apart from the tests' own copy so a slip on either side shows up.
-
-void FillListView(HWND lv)
-{
-    const wchar_t* columns[] = {L"Name", L"Size"};
-    const wchar_t* cells[][2] = {{L"Delphi", L"1"}, {L"Z\u00FCrich", L"2"}};
-    for (int c = 0; c < 2; ++c) {
-        LVCOLUMNW col{};
-        col.mask = LVCF_TEXT | LVCF_WIDTH;
-        col.cx = 70;
-        col.pszText = const_cast<wchar_t*>(columns[c]);
-        SendMessageW(lv, LVM_INSERTCOLUMNW, c, reinterpret_cast<LPARAM>(&col));
-    }
-    for (int r = 0; r < 2; ++r) {
-        LVITEMW item{};
-        item.mask = LVIF_TEXT;
-        item.iItem = r;
-        item.pszText = const_cast<wchar_t*>(cells[r][0]);
-        SendMessageW(lv, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item));
-        item.iSubItem = 1;
-        item.pszText = const_cast<wchar_t*>(cells[r][1]);
-        SendMessageW(lv, LVM_SETITEMTEXTW, r, reinterpret_cast<LPARAM>(&item));
-    }
-}
-
-HTREEITEM AddTreeItem(HWND tree, HTREEITEM parent, const wchar_t* text)
-{
-    TVINSERTSTRUCTW ins{};
-    ins.hParent = parent;
-    ins.hInsertAfter = TVI_LAST;
-    ins.item.mask = TVIF_TEXT;
-    ins.item.pszText = const_cast<wchar_t*>(text);
-    return reinterpret_cast<HTREEITEM>(SendMessageW(tree, TVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&ins)));
-}
-
-void FillTabs(HWND tabs, std::initializer_list<const wchar_t*> texts)
-{
-    int i = 0;
-    for (const wchar_t* t : texts) {
-        TCITEMW item{};
-        item.mask = TCIF_TEXT;
-        item.pszText = const_cast<wchar_t*>(t);
-        SendMessageW(tabs, TCM_INSERTITEMW, i++, reinterpret_cast<LPARAM>(&item));
-    }
-}
-
-void FillParts(HWND bar, std::initializer_list<const wchar_t*> texts)
-{
-    int edges[8];
-    int n = 0;
-    for (; n < static_cast<int>(texts.size()); ++n)
-        edges[n] = 80 * (n + 1);
-    edges[n - 1] = -1;
-    SendMessageW(bar, SB_SETPARTS, n, reinterpret_cast<LPARAM>(edges));
-    int i = 0;
-    for (const wchar_t* t : texts)
-        SendMessageW(bar, SB_SETTEXTW, i++, Text(t));
-}
-
-// Three columns shown as Date, Name, Size.
-void FillHeader(HWND header)
-{
-    const wchar_t* columns[] = {L"Name", L"Size", L"Date"};
-    for (int c = 0; c < 3; ++c) {
-        HDITEMW item{};
-        item.mask = HDI_TEXT | HDI_WIDTH | HDI_FORMAT;
-        item.cxy = 70;
-        item.fmt = HDF_LEFT | HDF_STRING;
-        item.pszText = const_cast<wchar_t*>(columns[c]);
-        SendMessageW(header, HDM_INSERTITEMW, c, reinterpret_cast<LPARAM>(&item));
-    }
-    const int order[] = {2, 0, 1};
-    SendMessageW(header, HDM_SETORDERARRAY, 3, reinterpret_cast<LPARAM>(order));
-}
-
-// Buttons with text, a separator, and a button with none.
-void FillToolbar(HWND toolbar)
-{
-    SendMessageW(toolbar, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
-    TBBUTTON buttons[5] = {};
-    const struct {
-        int command;
-        BYTE style;
-        const wchar_t* text;
-    } specs[] = {{101, BTNS_BUTTON | BTNS_SHOWTEXT, L"Open"},
-                 {0, BTNS_SEP, nullptr},
-                 {102, BTNS_BUTTON | BTNS_SHOWTEXT, L"Save"},
-                 {103, BTNS_BUTTON, nullptr},
-                 {104, BTNS_BUTTON | BTNS_SHOWTEXT, L"Z\u00FCrich"}};
-    for (int i = 0; i < 5; ++i) {
-        buttons[i].iBitmap = I_IMAGENONE;
-        buttons[i].idCommand = specs[i].command;
-        buttons[i].fsState = TBSTATE_ENABLED;
-        buttons[i].fsStyle = specs[i].style;
-        buttons[i].iString = specs[i].text ? reinterpret_cast<INT_PTR>(specs[i].text) : -1;
-    }
-    SendMessageW(toolbar, TB_ADDBUTTONSW, 5, reinterpret_cast<LPARAM>(buttons));
+    SendMessageW(w, message, wParam, reinterpret_cast<LPARAM>(lParam));
 }
 
 } // namespace
+
+void Fill(HWND w, Kind kind, const std::vector<const wchar_t*>& texts)
+{
+    std::vector<int> edges;
+    for (std::size_t i = 1; i <= texts.size(); ++i)
+        edges.push_back(i < texts.size() ? static_cast<int>(80 * i) : -1);
+    if (kind == Kind::parts)
+        Send(w, SB_SETPARTS, edges.size(), edges.data());
+    if (kind == Kind::toolbar)
+        SendMessageW(w, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
+    int columns = 0;
+    for (const wchar_t* title : {L"Name", L"Size"}) {
+        LVCOLUMNW column{.mask = LVCF_TEXT | LVCF_WIDTH, .cx = 70, .pszText = const_cast<LPWSTR>(title)};
+        if (kind == Kind::listView)
+            Send(w, LVM_INSERTCOLUMNW, columns++, &column);
+    }
+    for (WPARAM i = 0; i < texts.size(); ++i) {
+        auto* text = const_cast<LPWSTR>(texts[i]);
+        const std::wstring number = std::to_wstring(i + 1);
+        LVITEMW row{.mask = LVIF_TEXT, .iItem = static_cast<int>(i), .pszText = text};
+        TVINSERTSTRUCTW node{.hParent = i == 1 ? TreeView_GetRoot(w) : TVI_ROOT, .hInsertAfter = TVI_LAST};
+        node.item.mask = TVIF_TEXT;
+        node.item.pszText = text;
+        TCITEMW tab{.mask = TCIF_TEXT, .pszText = text};
+        HDITEMW headerItem{.mask = HDI_TEXT | HDI_WIDTH, .cxy = 70, .pszText = text};
+        TBBUTTON button{.iBitmap = I_IMAGENONE,
+                        .idCommand = static_cast<int>(101 + i),
+                        .fsState = TBSTATE_ENABLED,
+                        .fsStyle = static_cast<BYTE>(text ? BTNS_BUTTON | BTNS_SHOWTEXT : BTNS_SEP),
+                        .iString = text && *text ? reinterpret_cast<INT_PTR>(text) : -1};
+        const auto k = static_cast<int>(kind);
+        const UINT messages[] = {LB_ADDSTRING,    CB_ADDSTRING,    LVM_INSERTITEMW, TVM_INSERTITEMW,
+                                 TCM_INSERTITEMW, HDM_INSERTITEMW, TB_ADDBUTTONSW,  SB_SETTEXTW};
+        const WPARAM wParams[] = {0, 0, 0, 0, i, i, 1, i};
+        const void* items[] = {text, text, &row, &node, &tab, &headerItem, &button, text};
+        Send(w, messages[k], wParams[k], items[k]);
+        row.iSubItem = 1;
+        row.pszText = const_cast<LPWSTR>(number.c_str());
+        if (kind == Kind::listView)
+            Send(w, LVM_SETITEMTEXTW, i, &row);
+    }
+    const int order[] = {2, 0, 1};
+    if (kind == Kind::header)
+        Send(w, HDM_SETORDERARRAY, 3, order);
+}
 
 bool MakeFrameworkViews(HINSTANCE inst, const wchar_t* frameClass, target::NamedHandles& handles)
 {
@@ -150,49 +93,40 @@ bool MakeFrameworkViews(HINSTANCE inst, const wchar_t* frameClass, target::Named
     // Right of Quorvel's default place and above the first window, so it covers neither.
     HWND frame = CreateWindowExW(0, frameClass, L"Quorvel Demo Frameworks", WS_OVERLAPPEDWINDOW, 500, 0, 520, 290,
                                  nullptr, nullptr, inst, nullptr);
-    if (!frame)
-        return false;
     const DWORD bar = CCS_NOPARENTALIGN | CCS_NORESIZE | CCS_NODIVIDER;
-    HWND listView = Child(frame, L"TListView", LVS_REPORT | WS_BORDER, 5, 5, 160, 90);
-    HWND tree = Child(frame, L"TTreeView", TVS_HASLINES | WS_BORDER, 170, 5, 160, 90);
-    HWND listBox = Child(frame, L"ThunderRT6ListBox", LBS_HASSTRINGS | WS_BORDER | WS_VSCROLL, 335, 5, 160, 90);
-    HWND combo = Child(frame, L"TComboBox", CBS_DROPDOWNLIST | CBS_HASSTRINGS | WS_VSCROLL, 5, 100, 160, 150);
-    HWND pages = Child(frame, L"TPageControl", 0, 170, 100, 160, 30);
-    HWND tabs = Child(frame, WC_TABCONTROLW, 0, 335, 100, 160, 30);
-    HWND header = Child(frame, WC_HEADERW, HDS_HORZ | HDS_BUTTONS, 5, 135, 240, 24);
-    HWND toolbar = Child(frame, TOOLBARCLASSNAMEW, TBSTYLE_FLAT | TBSTYLE_LIST | bar, 250, 135, 250, 28);
-    HWND fwStatus = Child(frame, L"TStatusBar", bar, 5, 170, 240, 22);
-    HWND status = Child(frame, STATUSCLASSNAMEW, bar, 250, 170, 250, 22);
-    if (!listView || !tree || !listBox || !combo || !pages || !tabs || !header || !toolbar || !fwStatus || !status)
-        return false;
-
-    FillListView(listView);
-    AddTreeItem(tree, AddTreeItem(tree, TVI_ROOT, L"Root"), L"Child");
-    AddTreeItem(tree, TVI_ROOT, L"Second");
-    for (const wchar_t* s : {L"vb one", L"", L"vb Z\u00FCrich"})
-        SendMessageW(listBox, LB_ADDSTRING, 0, Text(s));
-    for (const wchar_t* s : {L"delphi combo", L"\u65E5\u672C\u8A9E"})
-        SendMessageW(combo, CB_ADDSTRING, 0, Text(s));
-    SendMessageW(combo, CB_SETCURSEL, 0, 0);
-    FillTabs(pages, {L"General", L"Z\u00FCrich", L"\u65E5\u672C\u8A9E"});
-    FillTabs(tabs, {L"First", L"", L"Third"});
-    FillHeader(header);
-    FillToolbar(toolbar);
-    FillParts(fwStatus, {L"Ready", L"Z\u00FCrich"});
-    FillParts(status, {L"Status", L"Gen\u00E8ve", L""});
+    const wchar_t* const zurich = L"Z\u00FCrich";
+    // The texts are kept apart from the tests' own copy so a slip on either side shows up.
+    const struct {
+        const char* name;
+        const wchar_t* cls;
+        DWORD style;
+        Kind kind;
+        std::vector<const wchar_t*> texts;
+    } controls[] = {
+        {"fw_listview", L"TListView", LVS_REPORT, Kind::listView, {L"Delphi", zurich}},
+        {"fw_tree", L"TTreeView", TVS_HASLINES, Kind::tree, {L"Root", L"Child", L"Second"}},
+        {"fw_listbox", L"ThunderRT6ListBox", LBS_HASSTRINGS, Kind::listBox, {L"vb one", L"", L"vb Z\u00FCrich"}},
+        {"fw_combo", L"TComboBox", CBS_DROPDOWNLIST | CBS_HASSTRINGS, Kind::comboBox, {L"delphi", L"\u65E5\u672C"}},
+        {"fw_pages", L"TPageControl", 0, Kind::tabs, {L"General", zurich, L"\u65E5\u672C\u8A9E"}},
+        {"fw_statusbar", L"TStatusBar", bar, Kind::parts, {L"Ready", zurich}},
+        {"tabs", WC_TABCONTROLW, 0, Kind::tabs, {L"First", L"", L"Third"}},
+        {"statusbar", STATUSCLASSNAMEW, bar, Kind::parts, {L"Status", L"Gen\u00E8ve", L""}},
+        {"lone_header", WC_HEADERW, HDS_HORZ, Kind::header, {L"Name", L"Size", L"Date"}},
+        {"toolbar", TOOLBARCLASSNAMEW, TBSTYLE_LIST | bar, Kind::toolbar, {L"Open", nullptr, L"Save", L"", zurich}},
+    };
+    int slot = 0;
+    for (const auto& c : controls) {
+        const int x = 5 + slot % 3 * 165, y = 5 + slot / 3 * 62, id = 100 + slot++;
+        HWND w = frame ? CreateWindowExW(WS_EX_CLIENTEDGE, c.cls, L"", WS_CHILD | WS_VISIBLE | c.style, x, y, 160, 57,
+                                         frame, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), inst, nullptr)
+                       : nullptr;
+        if (!w)
+            return false;
+        Fill(w, c.kind, c.texts);
+        handles.push_back({c.name, w});
+    }
     ShowWindow(frame, SW_SHOWNORMAL);
     UpdateWindow(frame);
-    handles.insert(handles.end(), {{"frameworks", frame},
-                                   {"fw_listview", listView},
-                                   {"fw_tree", tree},
-                                   {"fw_listbox", listBox},
-                                   {"fw_combo", combo},
-                                   {"fw_pages", pages},
-                                   {"fw_statusbar", fwStatus},
-                                   {"tabs", tabs},
-                                   {"lone_header", header},
-                                   {"toolbar", toolbar},
-                                   {"statusbar", status}});
     return true;
 }
 

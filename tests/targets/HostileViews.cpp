@@ -1,4 +1,5 @@
 #include "HostileViews.h"
+#include "FrameworkViews.h"
 #include "ProcessFootprint.h"
 
 #include <commctrl.h>
@@ -301,22 +302,13 @@ HWND MakeBar(HWND frame, int slot, const ViewSpec& spec)
     InitCommonControlsEx(&icc);
     const bool tabs = std::wstring(spec.bar) == WC_TABCONTROLW;
     HWND bar = MakeChild(frame, spec.bar, tabs ? 0 : CCS_NOPARENTALIGN | CCS_NORESIZE, slot);
-    if (!bar)
-        return nullptr;
-    const std::wstring tabTexts[] = {L"one", L"Z\u00FCrich", L"three"};
-    const std::wstring parts[] = {L"Ready", std::wstring(1000, L'x'), std::wstring(600, L'y'), L"end"};
-    for (int i = 0; tabs && i < 3; ++i) {
-        TCITEMW item{};
-        item.mask = TCIF_TEXT;
-        item.pszText = const_cast<LPWSTR>(tabTexts[i].c_str());
-        SendMessageW(bar, TCM_INSERTITEMW, i, reinterpret_cast<LPARAM>(&item));
-    }
-    const int edges[] = {30, 60, 90, -1};
-    if (!tabs)
-        SendMessageW(bar, SB_SETPARTS, 4, reinterpret_cast<LPARAM>(edges));
-    for (int i = 0; !tabs && i < 4; ++i)
-        SendMessageW(bar, SB_SETTEXTW, i, reinterpret_cast<LPARAM>(parts[i].c_str()));
-    Subclass(bar, spec.kind, spec.value);
+    const std::wstring x(1000, L'x'), y(600, L'y');
+    if (bar && tabs)
+        frameworks::Fill(bar, frameworks::Kind::tabs, {L"one", L"Z\u00FCrich", L"three"});
+    else if (bar)
+        frameworks::Fill(bar, frameworks::Kind::parts, {L"Ready", x.c_str(), y.c_str(), L"end"});
+    if (bar)
+        Subclass(bar, spec.kind, spec.value);
     return bar;
 }
 
