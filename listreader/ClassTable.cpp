@@ -27,9 +27,10 @@ constexpr std::array rows{
 
     // Delphi and C++Builder (VCL): a component that wraps a system control
     // registers a superclass of it under its own class name, the system's
-    // window procedure underneath (Embarcadero's VCL documentation; the
-    // names as pywinauto's control wrappers and NVDA's application modules
-    // list them). TPageControl is a tab control whose tabs are its pages.
+    // window procedure underneath (Embarcadero's VCL documentation; names
+    // as pywinauto's control wrappers list them, TTreeView, TSysListView
+    // and TStatusBar, and NVDA's application modules, TListView, TComboBox
+    // and TStatusBar). TPageControl is a tab control whose tabs are its pages.
     ClassRow{u"TListBox", listBox, true},
     ClassRow{u"TCheckListBox", listBox, true},
     ClassRow{u"TComboBox", comboBox, true},
@@ -42,8 +43,9 @@ constexpr std::array rows{
     ClassRow{u"TStatusBar", statusBar, true},
     ClassRow{u"TToolBar", toolbar, true},
 
-    // The TNT Unicode controls for Delphi, registered as
-    // "<name>.UnicodeClass" (NVDA's window class map and application modules).
+    // The TNT Unicode controls for Delphi, each registered as
+    // "<Delphi class>.UnicodeClass" (NVDA's window class map and application
+    // modules name TTntEdit, TTntListView and TTntComboBox so).
     ClassRow{u"TTntListBox", listBox, true},
     ClassRow{u"TTntCheckListBox", listBox, true},
     ClassRow{u"TTntComboBox", comboBox, true},
