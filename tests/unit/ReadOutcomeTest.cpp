@@ -71,8 +71,9 @@ TEST_P(CancelAnywhere, KeepsAWholePrefixAndLeavesNothing)
         EXPECT_EQ(d.sentMessages.size(), at) << "a message went out after the cancel";
         EXPECT_EQ(fullText.substr(0, renderText(part).size()), renderText(part)) << at;
         EXPECT_EQ(d.liveProcessHandles() + d.liveRemoteBlocks(), 0) << at;
-        if (!control.counts.empty())
+        if (!control.counts.empty()) {
             EXPECT_EQ(control.counts.back(), part.rows()) << at;
+        }
         EXPECT_TRUE(std::is_sorted(control.counts.begin(), control.counts.end()));
     }
 }
@@ -185,8 +186,9 @@ TEST(Caption, EveryOutcomeIsToldApartAndShortensToWholeWords)
                 EXPECT_EQ(c.substr(0, 12), u"List Items (") << static_cast<int>(end);
             // The shortest fits the frame at 96 dpi with room to spare.
             EXPECT_LE(choices.back().size(), 30u);
-            if (isPartial(end))
+            if (isPartial(end)) {
                 EXPECT_NE(choices.back().find(items ? u"1,234" : u"0"), std::u16string::npos);
+            }
         }
     }
     // Those that read nothing give no count, so each of them once, the others twice.
