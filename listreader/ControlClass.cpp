@@ -1,30 +1,22 @@
 #include "listreader/ControlClass.h"
 
-#include <array>
+#include "listreader/ClassTable.h"
+
+#include <optional>
 #include <string_view>
-#include <utility>
 
 namespace quorvel {
 
 namespace {
 
-constexpr std::array<std::pair<std::u16string_view, ControlClass>, 8> knownClasses{{
-    {u"ListBox", ControlClass::listBox},
-    {u"ComboLBox", ControlClass::listBox}, // a combo box's drop-down list
-    {u"ComboBox", ControlClass::comboBox},
-    {u"ComboBoxEx32", ControlClass::comboBoxEx},
-    {u"Edit", ControlClass::edit},
-    {u"SysListView32", ControlClass::listView},
-    {u"SysTreeView32", ControlClass::treeView},
-    {u"SysHeader32", ControlClass::header},
-}};
+using Name = std::u16string_view;
 
 char16_t lower(char16_t c)
 {
     return c >= u'A' && c <= u'Z' ? static_cast<char16_t>(c - u'A' + u'a') : c;
 }
 
-bool equalsIgnoringCase(std::u16string_view a, std::u16string_view b)
+bool equalsIgnoringCase(Name a, Name b)
 {
     if (a.size() != b.size())
         return false;
@@ -35,31 +27,91 @@ bool equalsIgnoringCase(std::u16string_view a, std::u16string_view b)
     return true;
 }
 
-ControlClass byExactName(std::u16string_view name)
+bool startsWith(Name name, Name prefix)
 {
-    for (const auto& [known, kind] : knownClasses) {
-        if (equalsIgnoringCase(name, known))
-            return kind;
+    return name.size() >= prefix.size() && equalsIgnoringCase(name.substr(0, prefix.size()), prefix);
+}
+
+bool endsWith(Name name, Name suffix)
+{
+    return name.size() >= suffix.size() && equalsIgnoringCase(name.substr(name.size() - suffix.size()), suffix);
+}
+
+bool allOf(Name name, bool (*is)(char16_t))
+{
+    for (char16_t c : name) {
+        if (!is(c))
+            return false;
     }
-    return ControlClass::unknown;
+    return true;
+}
+
+bool isDigit(char16_t c)
+{
+    return c >= u'0' && c <= u'9';
+}
+
+bool isHexDigit(char16_t c)
+{
+    return isDigit(c) || (lower(c) >= u'a' && lower(c) <= u'f');
+}
+
+// "WindowsForms<version>.<name>.app.<ids>": Windows Forms registers its own
+// class for each system class it wraps.
+std::optional<Name> windowsFormsBase(Name name)
+{
+    constexpr Name prefix = u"WindowsForms";
+    if (!startsWith(name, prefix))
+        return std::nullopt;
+    const std::size_t first = name.find(u'.');
+    const std::size_t second = first == Name::npos ? first : name.find(u'.', first + 1);
+    if (second == Name::npos || !allOf(name.substr(prefix.size(), first - prefix.size()), isDigit) ||
+        !startsWith(name.substr(second), u".app."))
+        return std::nullopt;
+    return name.substr(first + 1, second - first - 1);
+}
+
+// The name inside a framework's decoration, or nullopt when there is none or
+// it names no class: ATL's "ATL:<address>" of a window class of its own says
+// nothing about what the window does.
+std::optional<Name> undecorated(Name name)
+{
+    if (auto forms = windowsFormsBase(name))
+        return forms;
+    if (startsWith(name, u"ATL:")) {
+        const Name base = name.substr(4);
+        return allOf(base, isHexDigit) ? std::nullopt : std::optional(base);
+    }
+    // TNT's Unicode controls.
+    if (endsWith(name, u".UnicodeClass"))
+        return name.substr(0, name.size() - 13);
+    // MFC: "Afx:<name>:<instance>:<style>:<cursor>:<brush>"; its generic names
+    // have an address where the name would be and match no row.
+    if (startsWith(name, u"Afx:"))
+        return name.substr(0, name.find(u':', 4));
+    return std::nullopt;
+}
+
+std::optional<ClassInfo> byExactName(Name name)
+{
+    for (const ClassRow& row : classTable()) {
+        if (equalsIgnoringCase(name, row.name))
+            return ClassInfo{row.kind, row.systemStyles};
+    }
+    return std::nullopt;
 }
 
 } // namespace
 
-ControlClass classifyControl(const std::u16string& className)
+ClassInfo classInfo(const std::u16string& className)
 {
-    const std::u16string_view name = className;
-    if (ControlClass kind = byExactName(name); kind != ControlClass::unknown)
-        return kind;
-    // Windows Forms: "WindowsForms<version>.<system class>.app.<ids>".
-    constexpr std::u16string_view forms = u"WindowsForms";
-    if (name.size() <= forms.size() || !equalsIgnoringCase(name.substr(0, forms.size()), forms))
-        return ControlClass::unknown;
-    const std::size_t first = name.find(u'.');
-    const std::size_t second = first == std::u16string_view::npos ? first : name.find(u'.', first + 1);
-    if (second == std::u16string_view::npos || name.substr(second + 1, 4) != u"app.")
-        return ControlClass::unknown;
-    return byExactName(name.substr(first + 1, second - first - 1));
+    if (auto known = byExactName(className))
+        return *known;
+    if (auto base = undecorated(className); base && !base->empty()) {
+        if (auto known = byExactName(*base))
+            return *known;
+    }
+    return {};
 }
 
 } // namespace quorvel

@@ -5,12 +5,39 @@
 
 namespace quorvel {
 
-enum class ControlClass { unknown, listBox, comboBox, comboBoxEx, edit, listView, treeView, header };
+enum class ControlClass {
+    unknown,
+    listBox,
+    comboBox,
+    comboBoxEx,
+    edit,
+    listView,
+    treeView,
+    header,
+    tabControl,
+    statusBar,
+    toolbar,
+};
 
-// The control a class name names: the system's own class names, compared
-// without regard to case, and the same names as Windows Forms embeds them
-// ("WindowsForms10.SysListView32.app.0.2bf8098_r6_ad1"). Anything else is
+struct ClassInfo {
+    ControlClass kind = ControlClass::unknown;
+    // Whether the window's style bits mean what they mean for the system's
+    // own control: true for superclasses, whose window procedure underneath
+    // is the system's; false for a framework's own copy of the control.
+    bool systemStyles = false;
+};
+
+// The control a class name names, from one table: the system's class names,
+// the names frameworks register for their superclasses of them, and either
+// inside a framework's decoration ("WindowsForms10.SysListView32.app.0.2bf8098_r6_ad1",
+// "ATL:SysListView32", "TTntListView.UnicodeClass", "Afx:ToolBar:400000:8:10003:10").
+// Compared without regard to case, whole names only. Anything else is
 // unknown: a custom control may give any private message any meaning.
-ControlClass classifyControl(const std::u16string& className);
+ClassInfo classInfo(const std::u16string& className);
+
+inline ControlClass classifyControl(const std::u16string& className)
+{
+    return classInfo(className).kind;
+}
 
 } // namespace quorvel

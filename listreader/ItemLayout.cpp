@@ -38,6 +38,40 @@ ItemLayout listViewColumnLayout(int pointerBytes)
     return {44, 0, ItemLayout::npos, ItemLayout::npos, 12, 16, 4};
 }
 
+ItemLayout tabItemLayout(int pointerBytes)
+{
+    // mask, dwState, dwStateMask, pszText, cchTextMax, iImage, lParam.
+    const bool wide = pointerBytes == 8;
+    return {.size = wide ? 40u : 28u,
+            .mask = 0,
+            .subItem = ItemLayout::npos,
+            .handle = ItemLayout::npos,
+            .text = wide ? 16u : 12u,
+            .textMax = wide ? 24u : 16u,
+            .pointerBytes = pointerBytes};
+}
+
+ItemLayout headerItemLayout(int pointerBytes)
+{
+    // mask, cxy, pszText, hbm, cchTextMax, fmt, lParam, iImage, iOrder,
+    // type, pvFilter, state.
+    const bool wide = pointerBytes == 8;
+    return {.size = wide ? 72u : 48u,
+            .mask = 0,
+            .subItem = ItemLayout::npos,
+            .handle = ItemLayout::npos,
+            .text = 8,
+            .textMax = wide ? 24u : 16u,
+            .pointerBytes = pointerBytes};
+}
+
+ButtonLayout toolbarButtonLayout(int pointerBytes)
+{
+    // iBitmap, idCommand, fsState, fsStyle, bReserved (6 bytes in a 64-bit
+    // process, 2 in a 32-bit one), dwData, iString.
+    return {.size = pointerBytes == 8 ? 32u : 20u, .command = 4, .style = 9};
+}
+
 void putU32(std::span<std::uint8_t> bytes, std::size_t offset, std::uint32_t value)
 {
     for (int i = 0; i < 4; ++i)

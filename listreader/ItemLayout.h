@@ -36,6 +36,18 @@ ItemLayout comboBoxExItemLayout(int pointerBytes);
 // LVCOLUMNW, as LVM_GETCOLUMNW takes it: the column index is the message's
 // wParam, not a field.
 ItemLayout listViewColumnLayout(int pointerBytes);
+// TCITEMW, as TCM_GETITEMW takes it.
+ItemLayout tabItemLayout(int pointerBytes);
+// HDITEMW, as HDM_GETITEMW takes it.
+ItemLayout headerItemLayout(int pointerBytes);
+
+// TBBUTTON, as TB_GETBUTTON fills it: the button's command and style.
+struct ButtonLayout {
+    std::size_t size;
+    std::size_t command;
+    std::size_t style;
+};
+ButtonLayout toolbarButtonLayout(int pointerBytes);
 
 // Little-endian field access within a structure's bytes.
 void putU32(std::span<std::uint8_t> bytes, std::size_t offset, std::uint32_t value);

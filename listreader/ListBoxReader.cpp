@@ -59,11 +59,11 @@ Fetch fetchItem(Reading& reading, WindowHandle target, const ItemMessages& m, st
     return Fetch::item;
 }
 
-// The style bits mean owner-drawn only on the system's own list and combo
-// boxes; another class may use them for anything.
-bool keepsNoStrings(Desktop& desktop, WindowHandle target, ControlClass kind, const ItemMessages& m)
+// The style bits mean owner-drawn only on the system's list and combo boxes
+// and their superclasses; another class may use them for anything.
+bool keepsNoStrings(Desktop& desktop, WindowHandle target, ClassInfo targetClass, const ItemMessages& m)
 {
-    if (kind != m.owner)
+    if (targetClass.kind != m.owner || !targetClass.systemStyles)
         return false;
     const std::int32_t style = desktop.getWindowLong(target, win::GWL_STYLE);
     return (style & m.ownerDrawn) != 0 && (style & m.hasStrings) == 0;
@@ -71,7 +71,7 @@ bool keepsNoStrings(Desktop& desktop, WindowHandle target, ControlClass kind, co
 
 } // namespace
 
-ListBoxFound readListBox(Reading& reading, WindowHandle target, ControlClass kind)
+ListBoxFound readListBox(Reading& reading, WindowHandle target, ClassInfo targetClass)
 {
     const ItemMessages* messages = &listBox;
     MessageResult count = reading.send(target, messages->count, 0, 0);
@@ -87,7 +87,7 @@ ListBoxFound readListBox(Reading& reading, WindowHandle target, ControlClass kin
     // Counting from 0 to count - 1 never needs count - 1 itself, so even
     // INT_MIN is harmless here: it is simply no item.
     const std::int32_t n = low32(count.answer);
-    if (n > 0 && keepsNoStrings(reading.desktop, target, kind, *messages))
+    if (n > 0 && keepsNoStrings(reading.desktop, target, targetClass, *messages))
         return ListBoxFound::noStrings;
     std::u16string item;
     for (std::int32_t i = 0; i < n; ++i) {

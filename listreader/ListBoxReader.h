@@ -16,8 +16,8 @@ enum class ListBoxFound {
 // combo box when the list box count is 0. A message the target does not
 // answer in time ends the read with the items read so far. An owner-drawn
 // list box or combo box that keeps no strings gives nothing: its items are
-// numbers, and their bytes read as text would be noise. kind is the target's
-// class, which alone says whether its style bits mean owner-drawn.
-ListBoxFound readListBox(Reading& reading, WindowHandle target, ControlClass kind);
+// numbers, and their bytes read as text would be noise. target's class alone
+// says whether its style bits mean owner-drawn.
+ListBoxFound readListBox(Reading& reading, WindowHandle target, ClassInfo targetClass);
 
 } // namespace quorvel

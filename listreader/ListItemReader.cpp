@@ -2,13 +2,20 @@
 
 #include "listreader/ComboBoxExReader.h"
 #include "listreader/ControlClass.h"
+#include "listreader/HeaderReader.h"
 #include "listreader/ListBoxReader.h"
 #include "listreader/ListViewReader.h"
+#include "listreader/StatusBarReader.h"
+#include "listreader/TabControlReader.h"
+#include "listreader/ToolbarReader.h"
 #include "listreader/TreeViewReader.h"
 
 namespace quorvel {
 
 namespace {
+
+// Reads what target's class names; false when it holds no list Quorvel reads.
+using Reader = bool (*)(Reading& reading, WindowHandle target, ClassInfo targetClass);
 
 WindowHandle parentOfClass(Desktop& desktop, WindowHandle child, ControlClass kind)
 {
@@ -16,48 +23,73 @@ WindowHandle parentOfClass(Desktop& desktop, WindowHandle child, ControlClass ki
     return parent && classifyControl(desktop.className(parent)) == kind ? parent : 0;
 }
 
-// Reads what the class names, once both list counts were 0. False: the
-// window holds no list Quorvel reads.
-bool readByClass(Reading& reading, WindowHandle target, ControlClass kind)
+// Counted 0 both ways, a list box or combo box is an empty list.
+bool readListOrComboBox(Reading& reading, WindowHandle target, ClassInfo targetClass)
+{
+    const ListBoxFound found = readListBox(reading, target, targetClass);
+    if (found == ListBoxFound::bothCountsZero)
+        reading.listing.kind = targetClass.kind == ControlClass::comboBox ? ListKind::comboBox : ListKind::listBox;
+    return found != ListBoxFound::noStrings;
+}
+
+// The column header of a list view stands for the list view's rows.
+bool readHeaderOrItsListView(Reading& reading, WindowHandle header, ClassInfo)
+{
+    if (WindowHandle listView = parentOfClass(reading.desktop, header, ControlClass::listView))
+        readListView(reading, listView);
+    else
+        readHeader(reading, header);
+    return true;
+}
+
+// Pointing at an editable combo box lands on its Edit child, whose combo box
+// may itself be the inner one of a ComboBoxEx. An Edit elsewhere holds no list.
+bool readComboBoxOfEdit(Reading& reading, WindowHandle edit, ClassInfo)
 {
     Desktop& desktop = reading.desktop;
-    // Private messages only to a window whose class says what they mean.
-    switch (kind) {
-    case ControlClass::listView:
-        readListView(reading, target);
-        return true;
-    case ControlClass::treeView:
-        readTreeView(reading, target);
-        return true;
-    case ControlClass::header:
-        // The column header of a list view stands for the list view's rows.
-        if (WindowHandle listView = parentOfClass(desktop, target, ControlClass::listView)) {
-            readListView(reading, listView);
-            return true;
-        }
+    const WindowHandle combo = parentOfClass(desktop, edit, ControlClass::comboBox);
+    if (!combo)
         return false;
-    case ControlClass::edit:
-        // Pointing at an editable combo box lands on its Edit child, whose
-        // combo box may itself be the inner one of a ComboBoxEx.
-        if (WindowHandle combo = parentOfClass(desktop, target, ControlClass::comboBox)) {
-            if (WindowHandle comboEx = parentOfClass(desktop, combo, ControlClass::comboBoxEx)) {
-                readComboBoxEx(reading, comboEx);
-                return true;
-            }
-            const ListBoxFound found = readListBox(reading, combo, ControlClass::comboBox);
-            if (found == ListBoxFound::bothCountsZero)
-                reading.listing.kind = ListKind::comboBox;
-            return found != ListBoxFound::noStrings;
-        }
-        return false;
-    case ControlClass::listBox:
-    case ControlClass::comboBox:
-        // Counted 0 both ways: an empty list.
-        reading.listing.kind = kind == ControlClass::listBox ? ListKind::listBox : ListKind::comboBox;
+    if (WindowHandle comboEx = parentOfClass(desktop, combo, ControlClass::comboBoxEx)) {
+        readComboBoxEx(reading, comboEx);
         return true;
-    default:
-        return false;
     }
+    return readListOrComboBox(reading, combo, classInfo(desktop.className(combo)));
+}
+
+template <void (*read)(Reading&, WindowHandle)> bool readWhole(Reading& reading, WindowHandle target, ClassInfo)
+{
+    read(reading, target);
+    return true;
+}
+
+// Private messages go only to a window whose class says what they mean.
+struct KindReader {
+    ControlClass kind;
+    Reader read;
+};
+constexpr KindReader readers[] = {
+    {ControlClass::listBox, readListOrComboBox},           {ControlClass::comboBox, readListOrComboBox},
+    {ControlClass::comboBoxEx, readWhole<readComboBoxEx>}, {ControlClass::edit, readComboBoxOfEdit},
+    {ControlClass::listView, readWhole<readListView>},     {ControlClass::treeView, readWhole<readTreeView>},
+    {ControlClass::header, readHeaderOrItsListView},       {ControlClass::tabControl, readWhole<readTabControl>},
+    {ControlClass::statusBar, readWhole<readStatusBar>},   {ControlClass::toolbar, readWhole<readToolbar>},
+};
+
+// Any other class gets the list box and combo box counts alone, which every
+// window answers (0 unless it is one), and a list only if one is not 0.
+bool probeListOrComboBox(Reading& reading, WindowHandle target, ClassInfo targetClass)
+{
+    return readListBox(reading, target, targetClass) == ListBoxFound::items;
+}
+
+Reader readerFor(ControlClass kind)
+{
+    for (const KindReader& r : readers) {
+        if (r.kind == kind)
+            return r.read;
+    }
+    return probeListOrComboBox;
 }
 
 } // namespace
@@ -72,14 +104,8 @@ Listing readListItems(Desktop& desktop, WindowHandle target, ReadControl& contro
     }
     listing.className = desktop.className(target);
     Reading reading(desktop, control, listing);
-    const ControlClass kind = classifyControl(listing.className);
-    bool found = true;
-    if (kind == ControlClass::comboBoxEx)
-        readComboBoxEx(reading, target);
-    else if (ListBoxFound f = readListBox(reading, target, kind); f == ListBoxFound::bothCountsZero)
-        found = readByClass(reading, target, kind);
-    else
-        found = f == ListBoxFound::items;
+    const ClassInfo targetClass = classInfo(listing.className);
+    const bool found = readerFor(targetClass.kind)(reading, target, targetClass);
     listing.end = reading.stopped() ? reading.end() : found ? ReadEnd::complete : ReadEnd::nothingToRead;
     return listing;
 }

@@ -1,16 +1,17 @@
-// Reads every item of a list of any process: list and combo boxes, and, where
-// both of their counts are 0, the list views, tree views, list view headers
-// and combo box Edits that the window's class names.
+// Reads every item of a list of any process: the list and combo boxes, list
+// views, tree views, headers, tab controls, status bars and toolbars that the
+// window's class names, under the system's names or a framework's, and the
+// combo box behind a combo box's Edit.
 #pragma once
 
 #include "listreader/Reading.h"
 
 namespace quorvel {
 
-// The listing of target: first as a list box, then as a combo box, then as
-// the control its class names. A message the target does not answer in time,
-// or a cancel, ends the read with the items read so far, and the listing says
-// which.
+// The listing of target: as the control its class names, and a window of any
+// other class as a list box, then as a combo box. A message the target does
+// not answer in time, or a cancel, ends the read with the items read so far,
+// and the listing says which.
 Listing readListItems(Desktop& desktop, WindowHandle target, ReadControl& control);
 
 } // namespace quorvel

@@ -1,8 +1,10 @@
-// The fake's list views, headers and tree views: they read the structures the
+// The fake's list views, headers, tree views, tab controls, status bars and
+// toolbars: they read the structures the
 // caller hands them from the target process's memory, in that process's
 // layout (taken from the system headers, kept apart from the reader's), and
 // write their texts back there.
 #include "desktop/fake/FakeDesktop.h"
+#include "listreader/ControlMessages.h"
 
 #include <algorithm>
 
@@ -40,6 +42,17 @@ std::size_t cbexIndexField(int pointerBytes)
 TextFields lvColumnFields(int pointerBytes)
 {
     return pointerBytes == 8 ? TextFields{16, 24} : TextFields{12, 16};
+}
+
+// pszText and cchTextMax of TCITEMW and HDITEMW; TBBUTTON's idCommand is at
+// 4 and fsStyle at 9 in either layout.
+TextFields tcItemFields(int pointerBytes)
+{
+    return pointerBytes == 8 ? TextFields{16, 24} : TextFields{12, 16};
+}
+TextFields hdItemFields(int pointerBytes)
+{
+    return pointerBytes == 8 ? TextFields{8, 24} : TextFields{8, 16};
 }
 
 // Handles of a 64-bit process lie above 4 GiB, like its heap.
@@ -81,13 +94,25 @@ std::intptr_t copyText(FakeProcess& p, RemoteAddress structure, TextFields f, co
 
 MessageResult FakeDesktop::listViewMessage(FakeWindow& w, unsigned msg, std::uintptr_t wParam, std::intptr_t lParam)
 {
+    FakeProcess& p = process(w.process);
     if (w.kind == FakeKind::header) {
         auto parent = windows_.find(w.parent);
-        if (msg == win::HDM_GETITEMCOUNT && parent != windows_.end())
-            return {true, parent->second.columns};
-        return {true, 0};
+        if (parent != windows_.end())
+            return {true, msg == win::HDM_GETITEMCOUNT ? parent->second.columns : 0};
+        // On its own: its items are its columns.
+        std::vector<std::int32_t> order = w.columnOrder;
+        for (auto c = static_cast<std::int32_t>(order.size()); c < static_cast<std::int32_t>(w.items.size()); ++c)
+            order.push_back(c);
+        const bool valid = wParam < w.items.size();
+        const RemoteAddress item = p.fromParam(lParam);
+        if (msg == win::HDM_GETITEMCOUNT)
+            return {true, static_cast<std::intptr_t>(w.items.size())};
+        if (msg == win::HDM_GETORDERARRAY)
+            return {true, wParam == order.size() && p.write(item, order.data(), order.size() * 4)};
+        if (msg == win::HDM_GETITEMW && valid && readInt(p, item) & win::HDI_TEXT)
+            return {true, copyText(p, item, hdItemFields(p.pointerBytes), w.items[wParam]) >= 0};
+        return {true, msg == win::HDM_GETITEMW && valid};
     }
-    FakeProcess& p = process(w.process);
     const auto rows = static_cast<std::int32_t>(w.rows.size());
     const auto index = static_cast<std::int32_t>(static_cast<std::uint32_t>(wParam));
     switch (msg) {
@@ -193,6 +218,60 @@ MessageResult FakeDesktop::comboBoxExMessage(FakeWindow& w, unsigned msg, std::u
     if (index >= w.items.size())
         return {true, 0};
     return {true, copyText(p, item, cbexItemFields(p.pointerBytes), w.items[index]) >= 0};
+}
+
+MessageResult FakeDesktop::barMessage(FakeWindow& w, unsigned msg, std::uintptr_t wParam, std::intptr_t lParam)
+{
+    FakeProcess& p = process(w.process);
+    const RemoteAddress at = p.fromParam(lParam);
+    const auto count = static_cast<std::intptr_t>(w.items.size());
+    // Copies the whole text, whatever room there is, as these controls do.
+    auto whole = [&](const std::u16string& text) {
+        p.write(at, text.c_str(), (text.size() + 1) * 2);
+        return static_cast<std::intptr_t>(text.size());
+    };
+    const bool valid = wParam < w.items.size();
+    switch (msg) {
+    case win::TCM_GETITEMCOUNT:
+    case win::TB_BUTTONCOUNT:
+        return {true, count};
+    case win::SB_GETPARTS: // the right edge of each part, up to wParam of them
+        for (std::size_t i = 0; lParam && i < std::min(wParam, w.items.size()); ++i) {
+            const auto edge = static_cast<std::int32_t>(100 * i + 100);
+            p.write(at + 4 * i, &edge, 4);
+        }
+        return {true, count};
+    case win::TCM_GETITEMW:
+        if (valid && readInt(p, at) & win::TCIF_TEXT)
+            return {true, copyText(p, at, tcItemFields(p.pointerBytes), w.items[wParam]) >= 0};
+        return {true, valid};
+    case win::SB_ISSIMPLE:
+        return {true, w.simple};
+    case win::SB_GETTEXTLENGTHW:
+    case win::SB_GETTEXTW: {
+        // Unchecked, as a status bar may be: past the last part lies anything.
+        const std::size_t part = wParam & 0xFF;
+        const std::u16string text = part == win::SB_SIMPLEID ? w.text
+                                    : part < w.items.size()  ? w.items[part]
+                                                             : u"ghost";
+        if (w.marked.count(part))
+            return {true, static_cast<std::intptr_t>(0x10000000 | 0x1234)}; // the owner's number
+        return {true, msg == win::SB_GETTEXTW ? whole(text) : static_cast<std::intptr_t>(text.size())};
+    }
+    case win::TB_GETBUTTON: {
+        const auto command = static_cast<std::int32_t>(1000 + wParam);
+        const std::uint8_t style = w.marked.count(wParam) ? win::BTNS_SEP : 0;
+        return {true, valid && p.write(at + 4, &command, 4) && p.write(at + 9, &style, 1)};
+    }
+    case win::TB_GETBUTTONTEXTW: {
+        const std::size_t i = wParam - 1000;
+        if (i >= w.items.size())
+            return {true, -1};
+        return {true, lParam ? whole(w.items[i]) : static_cast<std::intptr_t>(w.items[i].size())};
+    }
+    default:
+        return {true, 0};
+    }
 }
 
 } // namespace quorvel

@@ -77,6 +77,10 @@ MessageResult FakeDesktop::sendMessage(WindowHandle w, unsigned msg, std::uintpt
         return treeViewMessage(window, msg, wParam, lParam);
     case FakeKind::comboBoxEx:
         return comboBoxExMessage(window, msg, wParam, lParam);
+    case FakeKind::tabControl:
+    case FakeKind::statusBar:
+    case FakeKind::toolbar:
+        return barMessage(window, msg, wParam, lParam);
     default:
         return listMessage(window, msg, wParam, lParam);
     }
@@ -136,6 +140,12 @@ std::u16string FakeDesktop::className(WindowHandle w)
         return u"SysTreeView32";
     case FakeKind::header:
         return u"SysHeader32";
+    case FakeKind::tabControl:
+        return u"SysTabControl32";
+    case FakeKind::statusBar:
+        return u"msctls_statusbar32";
+    case FakeKind::toolbar:
+        return u"ToolbarWindow32";
     case FakeKind::other:
         break;
     }

@@ -1,6 +1,7 @@
 // An in-memory desktop for native tests: windows with styles, texts, list
 // items and rectangles; messages answered like a list box, combo box,
-// ComboBoxEx, list view, header or tree view of a 32-bit or 64-bit process, or by a hook;
+// ComboBoxEx, list view, header, tree view, tab control, status bar or
+// toolbar of a 32-bit or 64-bit process, or by a hook;
 // frame paints recorded per window.
 #pragma once
 
@@ -15,7 +16,19 @@
 
 namespace quorvel {
 
-enum class FakeKind { other, edit, listBox, comboBox, comboBoxEx, listView, treeView, header };
+enum class FakeKind {
+    other,
+    edit,
+    listBox,
+    comboBox,
+    comboBoxEx,
+    listView,
+    treeView,
+    header,
+    tabControl,
+    statusBar,
+    toolbar
+};
 
 struct FakeTreeItem {
     std::u16string text;
@@ -28,7 +41,11 @@ struct FakeWindow {
     std::u16string text;
     bool enabled = true;
     Rect rect;
+    // Of a list, combo box, tab control, standalone header, status bar or toolbar;
+    // marked: a toolbar's separators, a status bar's owner-drawn parts.
     std::vector<std::u16string> items;
+    std::set<std::size_t> marked;
+    bool simple = false; // a status bar in simple mode shows text alone
     // Empty: the system's class name for the kind.
     std::u16string className;
     WindowHandle parent = 0;
@@ -129,6 +146,7 @@ private:
     MessageResult listViewMessage(FakeWindow& w, unsigned msg, std::uintptr_t wParam, std::intptr_t lParam);
     MessageResult treeViewMessage(FakeWindow& w, unsigned msg, std::uintptr_t wParam, std::intptr_t lParam);
     MessageResult comboBoxExMessage(FakeWindow& w, unsigned msg, std::uintptr_t wParam, std::intptr_t lParam);
+    MessageResult barMessage(FakeWindow& w, unsigned msg, std::uintptr_t wParam, std::intptr_t lParam);
     FakeProcess* processOf(const RemoteProcess& p);
 
     std::map<WindowHandle, FakeWindow> windows_;

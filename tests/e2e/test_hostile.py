@@ -47,6 +47,11 @@ SLOW_ITEMS = [f"slow {100 + i}" for i in range(60)]
 SLOW_ROWS = VIEW_ROWS + [[f"r{i}", f"v{i}", "z"] for i in range(5, 40)]
 
 LVM_GETITEMTEXTW, TVM_GETITEMW = 0x1073, 0x113E
+# The hostile tab controls' tabs and status bars' parts, kept apart from the target's own table; the third part is
+# the one whose length a status bar understates.
+BAR_TABS = ["one", "Z\u00fcrich", "three"]
+BAR_PARTS = ["Ready", "x" * 1000, "y" * 600, "end"]
+TCM_GETITEMW, SB_GETTEXTLENGTHW = 0x133C, 0x40C
 QUERY_COMMITTED_KIB, QUERY_HANDLE_COUNT, SET_OVERTAKE, QUERY_DISTINCT_ITEMS, DRIVE_READS, QUERY_THREAD_COUNT = (
     WM_APP + 3, WM_APP + 4, WM_APP + 5, WM_APP + 6, WM_APP + 7, WM_APP + 8)
 DRIVEN_READS = 1000
@@ -510,6 +515,21 @@ class HostileViewTest(HostileCase):
         self.assertEqual(q.list_text(), tree_listing(TREE))
         self.assertGreater(before[1], 0, "Quorvel's handles could not be counted")
         self.assert_nothing_left(before, after)
+
+    # --- tab controls and status bars -------------------------------------------------------------------------
+
+    def test_tab_control_and_status_bar_claiming_int_max(self):
+        self.read("tab_count_int_max", listing(BAR_TABS))
+        asked = self.send("tab_count_int_max", WM_APP + 1, TCM_GETITEMW)
+        self.assertLess(asked, 40, "the claim was taken at its word")
+        self.read("sb_count_int_max", listing(BAR_PARTS))
+        # Only the parts the status bar gives edges for are asked about.
+        self.assertEqual(self.send("sb_count_int_max", WM_APP + 1, SB_GETTEXTLENGTHW), len(BAR_PARTS))
+
+    def test_status_bar_part_longer_than_its_slot(self):
+        # The 1,000-character part comes whole; the one whose length is answered as 10 runs past the buffer sized
+        # for that and counts for nothing, and the part after it still reads.
+        self.read("sb_long_parts", listing(BAR_PARTS[:2] + BAR_PARTS[3:]))
 
 
 class CloseMidReadTest(unittest.TestCase):

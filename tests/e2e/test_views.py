@@ -1,6 +1,7 @@
 """Quorvel reads another process's list views (report, icon and virtual), a list view's header, a tree view and
-the Edit of an editable combo box, whether the user types the handle or points at the control; and it reads
-them across bitness: the 64-bit exe a 32-bit target, the 32-bit exe a 64-bit one.
+the Edit of an editable combo box, whether the user types the handle or points at the control; tab controls,
+status bars, headers and toolbars; the same controls under the class names frameworks give their superclasses
+of them; and it reads them across bitness: the 64-bit exe a 32-bit target, the 32-bit exe a 64-bit one.
 
 Under Wine 8 a 32-bit process's VirtualAllocEx in a 64-bit process lands below 4 GB, so the 32-bit exe reads a
 64-bit target like any other; CrossBitnessTest checks both that and the listings.
@@ -61,6 +62,20 @@ TREE_ITEMS = [(0, "Europe"), (1, "Schweiz"), (2, "Z\u00fcrich"), (2, "Gen\u00e8v
               (2, "\u5927\u962a"), (1, ""), (1, "\ud55c\uad6d"), (0, "Oceania")]
 TREE = lines("\t" * depth + text if text else "" for depth, text in TREE_ITEMS)
 EDIT_COMBO = lines(["edit combo", "Z\u00fcrich", "", "\u65e5\u672c\u8a9e", "omega"])
+# The frameworks window: superclasses of the system's controls under a Delphi or Visual Basic class name, and
+# controls of the four kinds read since under the system's names.
+FRAMEWORK_WINDOW = {
+    "fw_listview": lines(["Delphi\t1", "Z\u00fcrich\t2"]),  # TListView, report view
+    "fw_tree": lines(["Root", "\tChild", "Second"]),  # TTreeView
+    "fw_listbox": lines(["vb one", "", "vb Z\u00fcrich"]),  # ThunderRT6ListBox
+    "fw_combo": lines(["delphi", "\u65e5\u672c"]),  # TComboBox
+    "fw_pages": lines(["General", "Z\u00fcrich", "\u65e5\u672c\u8a9e"]),  # TPageControl
+    "fw_statusbar": lines(["Ready", "Z\u00fcrich"]),  # TStatusBar
+    "tabs": lines(["First", "", "Third"]),
+    "statusbar": lines(["Status", "Gen\u00e8ve", ""]),
+    "lone_header": lines(["Date", "Name", "Size"]),  # the columns in the order shown
+    "toolbar": lines(["Open", "Save", "Z\u00fcrich"]),  # no separator, no button without text
+}
 COMBO_EX = lines(["ex first", "Gen\u00e8ve", "", "\ud55c\uad6d"])
 
 # What the target's views window answers about its tree: expanded items, and the depth-first index of the
@@ -136,6 +151,11 @@ class ReadsViews:
         # Another listing in between, so the Edit's read has to replace it.
         self.views.show("icons", ICONS)
         self.views.show("editcombo_edit", EDIT_COMBO)
+
+    def test_framework_superclasses_tab_controls_status_bars_headers_and_toolbars(self):
+        for name, expected in FRAMEWORK_WINDOW.items():
+            with self.subTest(name):
+                self.views.show(name, expected)
 
     def test_combo_box_ex_by_its_handle_and_by_its_edit(self):
         # The items are the ComboBoxEx's own; its inner combo box is owner-drawn and keeps none.

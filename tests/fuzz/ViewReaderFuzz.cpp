@@ -1,8 +1,9 @@
-// A list view or tree view, in a 32-bit or 64-bit process, whose answers the
-// fuzzer bends: any count, any length, text pointers into nowhere, item
-// handles that loop, no answer at all. The reader must stay within its
-// buffers, walk no item twice nor more items than the count, and release
-// every block of the target's memory and every process handle it took.
+// A list view, tree view, tab control, status bar, toolbar or standalone
+// header, in a 32-bit or 64-bit process, whose answers the fuzzer bends: any
+// count, any length, text pointers into nowhere, item handles that loop, no
+// answer at all. The reader must stay within its buffers, walk no item twice
+// nor more items than the count, and release every block of the target's
+// memory and every process handle it took.
 #include "desktop/fake/FakeDesktop.h"
 #include "tests/support/ReadText.h"
 #include "tests/fuzz/FuzzScript.h"
@@ -10,6 +11,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <algorithm>
+#include <iterator>
 #include <set>
 
 namespace {
@@ -20,13 +22,26 @@ using Script = FuzzScript;
 
 constexpr WindowHandle view = 40, header = 41;
 
-void build(FakeDesktop& desktop, Script& script, bool tree)
+constexpr FakeKind kinds[] = {FakeKind::listView,  FakeKind::treeView, FakeKind::tabControl,
+                              FakeKind::statusBar, FakeKind::toolbar,  FakeKind::header};
+
+void build(FakeDesktop& desktop, Script& script, FakeKind kind)
 {
     desktop.process(1) = FakeProcess(script.byte() & 1 ? 8 : 4);
-    FakeWindow& w = desktop.add(view, tree ? FakeKind::treeView : FakeKind::listView);
+    FakeWindow& w = desktop.add(view, kind);
     w.process = 1;
     const int items = script.byte() % 40;
-    if (tree) {
+    if (kind != FakeKind::listView && kind != FakeKind::treeView) {
+        w.simple = script.byte() % 5 == 0;
+        w.text = u"simple";
+        for (int i = 0; i < items; ++i) {
+            w.items.push_back(std::u16string(script.byte() % 3 == 0 ? 600 : script.byte() % 3, u'b'));
+            if (script.byte() % 4 == 0)
+                w.marked.insert(static_cast<std::size_t>(i));
+        }
+        return;
+    }
+    if (kind == FakeKind::treeView) {
         for (int i = 0; i < items; ++i)
             w.tree.push_back({std::u16string(script.byte() % 4, u't'), i == 0 ? -1 : script.byte() % (i + 1) - 1});
         return;
@@ -48,8 +63,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 {
     FakeDesktop desktop;
     Script script{data, size};
-    const bool tree = script.byte() & 1;
-    build(desktop, script, tree);
+    const FakeKind kind = kinds[script.byte() % std::size(kinds)];
+    const bool tree = kind == FakeKind::treeView;
+    build(desktop, script, kind);
     FakeProcess& process = desktop.process(1);
     const int pointerBytes = process.pointerBytes;
     const RemoteAddress planted = process.plantText(u"planted");
@@ -89,10 +105,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return MessageResult{true, script.number()};
     };
     desktop.window(view).hook = bend;
-    if (!tree)
+    if (kind == FakeKind::listView)
         desktop.window(header).hook = bend;
 
-    const std::u16string listing = readText(desktop, script.byte() & 1 && !tree ? header : view);
+    const std::u16string listing = readText(desktop, script.byte() & 1 && kind == FakeKind::listView ? header : view);
     if (desktop.liveProcessHandles() != 0 || desktop.liveRemoteBlocks() != 0)
         __builtin_trap(); // memory or a handle left behind in the target
     if (!listing.empty() && (listing.size() < 2 || listing.substr(listing.size() - 2) != u"\r\n"))

@@ -1,4 +1,5 @@
 #include "HostileViews.h"
+#include "FrameworkViews.h"
 #include "ProcessFootprint.h"
 
 #include <commctrl.h>
@@ -44,6 +45,8 @@ enum class Kind {
     cycle,          // the child of the last item under A1 is A, its ancestor
     selfNext,       // the next sibling of A2 is A2
     slow,           // answers each LVM_GETITEMTEXTW after kSlowMs
+    barCountIntMax, // a tab control's or status bar's count, answered as the control would, then INT_MAX
+    partOverruns,   // a status bar that answers 10 for the length of its third part, 600 characters
 };
 
 struct Behaviour {
@@ -173,6 +176,16 @@ LRESULT CALLBACK ViewProc(HWND h, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWOR
         if (msg == LVM_GETITEMTEXTW)
             Sleep(kSlowMs);
         break;
+    case Kind::barCountIntMax:
+        if (msg == TCM_GETITEMCOUNT || msg == SB_GETPARTS) {
+            DefSubclassProc(h, msg, wp, lp);
+            return INT_MAX;
+        }
+        break;
+    case Kind::partOverruns:
+        if (msg == SB_GETTEXTLENGTHW && (wp & 0xFF) == 2)
+            return 10;
+        break;
     case Kind::plain:
         break;
     }
@@ -278,7 +291,26 @@ struct ViewSpec {
     bool tree;
     Kind kind;
     long value;
+    const wchar_t* bar = nullptr; // the class of a tab control or status bar to make instead
 };
+
+// Tabs, and status bar parts one of which is longer than a 256-character text slot; kept apart from the tests'
+// own copy so a slip on either side shows up.
+HWND MakeBar(HWND frame, int slot, const ViewSpec& spec)
+{
+    INITCOMMONCONTROLSEX icc{sizeof icc, ICC_TAB_CLASSES | ICC_BAR_CLASSES};
+    InitCommonControlsEx(&icc);
+    const bool tabs = std::wstring(spec.bar) == WC_TABCONTROLW;
+    HWND bar = MakeChild(frame, spec.bar, tabs ? 0 : CCS_NOPARENTALIGN | CCS_NORESIZE, slot);
+    const std::wstring x(1000, L'x'), y(600, L'y');
+    if (bar && tabs)
+        frameworks::Fill(bar, frameworks::Kind::tabs, {L"one", L"Z\u00FCrich", L"three"});
+    else if (bar)
+        frameworks::Fill(bar, frameworks::Kind::parts, {L"Ready", x.c_str(), y.c_str(), L"end"});
+    if (bar)
+        Subclass(bar, spec.kind, spec.value);
+    return bar;
+}
 
 constexpr ViewSpec kViews[] = {
     {"lv_plain", false, Kind::plain, 0},
@@ -297,10 +329,15 @@ constexpr ViewSpec kViews[] = {
     {"tv_count_int_max", true, Kind::countIntMax, INT_MAX},
     {"tv_cycle", true, Kind::cycle, 0},
     {"tv_self_next", true, Kind::selfNext, 0},
+    {"tab_count_int_max", false, Kind::barCountIntMax, 0, WC_TABCONTROLW},
+    {"sb_count_int_max", false, Kind::barCountIntMax, 0, STATUSCLASSNAMEW},
+    {"sb_long_parts", false, Kind::partOverruns, 0, STATUSCLASSNAMEW},
 };
 
 HWND MakeView(HWND frame, int slot, const ViewSpec& spec)
 {
+    if (spec.bar)
+        return MakeBar(frame, slot, spec);
     if (spec.tree)
         return MakeTreeView(frame, slot, spec.kind, spec.value);
     HWND list = MakeListView(frame, slot, spec.kind == Kind::slow ? kSlowRows : 5);

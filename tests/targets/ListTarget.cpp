@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "FrameworkViews.h"
 #include "TargetSupport.h"
 
 namespace {
@@ -485,25 +486,28 @@ int WINAPI wWinMain(HINSTANCE inst, HINSTANCE, PWSTR, int)
     TargetWindows w;
     ViewsState state;
     ViewWindows v;
-    if (!BuildWindows(inst, w) || !BuildViews(inst, state, v))
+    target::NamedHandles more;
+    if (!BuildWindows(inst, w) || !BuildViews(inst, state, v) ||
+        !frameworks::MakeFrameworkViews(inst, kViewsClassName, more))
         return 1;
+    target::NamedHandles handles{{"list", w.list},
+                                 {"combo", w.combo},
+                                 {"big", w.big},
+                                 {"main", w.main},
+                                 {"views", v.frame},
+                                 {"report", v.report},
+                                 {"header", v.header},
+                                 {"icons", v.icons},
+                                 {"virtual", v.virtualList},
+                                 {"tree", v.tree},
+                                 {"editcombo", v.editCombo},
+                                 {"editcombo_edit", v.editComboEdit},
+                                 {"comboex", v.comboEx},
+                                 {"comboex_edit", v.comboExEdit}};
+    handles.insert(handles.end(), more.begin(), more.end());
     // Written only now that every control is filled: the file tells the tests the target is ready.
-    if (!opt.handlesFile.empty() && !target::WriteHandles(opt.handlesFile,
-                                                          {{"list", w.list},
-                                                           {"combo", w.combo},
-                                                           {"big", w.big},
-                                                           {"main", w.main},
-                                                           {"views", v.frame},
-                                                           {"report", v.report},
-                                                           {"header", v.header},
-                                                           {"icons", v.icons},
-                                                           {"virtual", v.virtualList},
-                                                           {"tree", v.tree},
-                                                           {"editcombo", v.editCombo},
-                                                           {"editcombo_edit", v.editComboEdit},
-                                                           {"comboex", v.comboEx},
-                                                           {"comboex_edit", v.comboExEdit}},
-                                                          {{"report_fill_ms", v.reportFillMs}}))
+    if (!opt.handlesFile.empty() &&
+        !target::WriteHandles(opt.handlesFile, handles, {{"report_fill_ms", v.reportFillMs}}))
         return 2;
 
     target::RunMessageLoop();

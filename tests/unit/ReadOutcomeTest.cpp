@@ -25,15 +25,15 @@ struct CancelAfter : ReadControl {
     std::vector<std::size_t> counts;
 };
 
-// One list of each way of reading, in a 64-bit process; long texts force refetches.
+// One list of each way of reading, in a 64-bit process; long texts force refetches
+// or buffers of their own.
 void makeTarget(FakeDesktop& d, int kind)
 {
     d.process(1) = FakeProcess(8);
     const std::u16string longText(700, u'L');
-    FakeWindow& w = d.add(target, kind == 0   ? FakeKind::listBox
-                                  : kind == 1 ? FakeKind::listView
-                                  : kind == 2 ? FakeKind::treeView
-                                              : FakeKind::comboBoxEx);
+    const FakeKind kinds[] = {FakeKind::listBox,    FakeKind::listView,  FakeKind::treeView,
+                              FakeKind::comboBoxEx, FakeKind::statusBar, FakeKind::toolbar};
+    FakeWindow& w = d.add(target, kinds[kind]);
     w.process = 1;
     for (int i = 0; i < 300; ++i) {
         const std::u16string text =
@@ -80,11 +80,11 @@ TEST_P(CancelAnywhere, KeepsAWholePrefixAndLeavesNothing)
 
 std::string kindName(const testing::TestParamInfo<int>& info)
 {
-    static const char* const names[] = {"ListBox", "ListView", "TreeView", "ComboBoxEx"};
+    static const char* const names[] = {"ListBox", "ListView", "TreeView", "ComboBoxEx", "StatusBar", "Toolbar"};
     return names[info.param];
 }
 
-INSTANTIATE_TEST_SUITE_P(Kinds, CancelAnywhere, testing::Values(0, 1, 2, 3), kindName);
+INSTANTIATE_TEST_SUITE_P(Kinds, CancelAnywhere, testing::Range(0, 6), kindName);
 
 struct OutcomeCase {
     const char* name;

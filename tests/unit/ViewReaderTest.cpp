@@ -1,17 +1,19 @@
 #include "listreader/ControlClass.h"
+#include "listreader/ControlMessages.h"
 #include "tests/support/ReadText.h"
 
 #include "desktop/fake/FakeDesktop.h"
 
 #include <climits>
 #include <gtest/gtest.h>
+#include <set>
 #include <stdexcept>
 
 using namespace quorvel;
 
 namespace {
 
-constexpr WindowHandle view = 700, header = 701, other = 702;
+constexpr WindowHandle view = 700, header = 701;
 
 struct ClassCase {
     const char16_t* name;
@@ -53,7 +55,23 @@ INSTANTIATE_TEST_SUITE_P(
         ClassCase{u"WindowsForms10.SysListView32", ControlClass::unknown},
         ClassCase{u"WindowsForms10.Custom.app.0.1", ControlClass::unknown},
         ClassCase{u"WindowsForms10..app.0.1", ControlClass::unknown}, ClassCase{u"", ControlClass::unknown},
-        ClassCase{u"DirectUIHWND", ControlClass::unknown}));
+        ClassCase{u"DirectUIHWND", ControlClass::unknown}, ClassCase{u"SysTabControl32", ControlClass::tabControl},
+        ClassCase{u"tpagecontrol", ControlClass::tabControl}, ClassCase{u"msctls_statusbar32", ControlClass::statusBar},
+        ClassCase{u"TToolBar", ControlClass::toolbar}, ClassCase{u"THeaderControl", ControlClass::header},
+        ClassCase{u"TListBox", ControlClass::listBox}, ClassCase{u"ThunderRT6ComboBox", ControlClass::comboBox},
+        ClassCase{u"ListView20WndClass", ControlClass::listView},
+        ClassCase{u"StatusBarWndClass", ControlClass::statusBar}, ClassCase{u"msvb_lib_toolbar", ControlClass::toolbar},
+        ClassCase{u"WindowsForms10.msctls_statusbar32.app.0.1", ControlClass::statusBar},
+        ClassCase{u"ATL:SysListView32", ControlClass::listView}, ClassCase{u"atl:TTreeView", ControlClass::treeView},
+        ClassCase{u"TTntListView.UnicodeClass", ControlClass::listView},
+        ClassCase{u"Afx:ToolBar:400000:8:10003:10", ControlClass::toolbar},
+        // Matched whole, never in part; an address after ATL: or Afx: names no class.
+        ClassCase{u"ATL:0044D2A8", ControlClass::unknown}, ClassCase{u"ATL:", ControlClass::unknown},
+        ClassCase{u"Afx:00400000:8:10003:0:0", ControlClass::unknown},
+        ClassCase{u".UnicodeClass", ControlClass::unknown}, ClassCase{u"TListViewEx", ControlClass::unknown},
+        ClassCase{u"Toolbar20WndClass", ControlClass::unknown},
+        ClassCase{u"WindowsFormsX.ListBox.app.0.1", ControlClass::unknown},
+        ClassCase{u"TMyTreeView.UnicodeClass", ControlClass::unknown}));
 
 // Runs against a target in a 32-bit and a 64-bit process: the structures
 // differ in layout, and 64-bit addresses and item handles lie above 4 GiB.
@@ -123,9 +141,62 @@ TEST_P(Views, HeaderStandsForItsListView)
 {
     listView({{u"a", u"b"}}, 2);
     EXPECT_EQ(read(header), u"a\tb\r\n");
-    // A header elsewhere is read as nothing.
-    desktop.add(other, FakeKind::header);
-    EXPECT_EQ(read(other), u"");
+}
+
+struct ItemsCase {
+    FakeKind kind;
+    unsigned countMessage;
+    std::vector<std::u16string> items;
+    std::set<std::size_t> marked;
+    std::vector<std::u16string> shown;
+};
+
+const std::u16string s300(300, u's'), p1000(1000, u'p'), zurich = u"Z\u00fcrich";
+
+// Texts longer than a slot, empty ones, separators and owner-drawn parts, and a header's columns shown 2, 0, 1.
+const ItemsCase itemsCases[] = {
+    {FakeKind::tabControl, win::TCM_GETITEMCOUNT, {u"General", u"", zurich, s300}, {}, {u"General", zurich, s300}},
+    {FakeKind::statusBar, win::SB_GETPARTS, {u"Ready", u"", p1000, u"drawn", zurich}, {3}, {u"Ready", p1000, zurich}},
+    {FakeKind::toolbar, win::TB_BUTTONCOUNT, {u"Open", u"sep", u"", s300, u"Save"}, {1}, {u"Open", s300, u"Save"}},
+    {FakeKind::header, win::HDM_GETITEMCOUNT, {u"Name", u"Size", s300}, {}, {s300, u"Name", u"Size"}},
+};
+
+TEST_P(Views, TabsPartsButtonsAndColumnsWhateverTheirCountClaims)
+{
+    for (const ItemsCase& c : itemsCases) {
+        for (std::intptr_t claim : {std::intptr_t{0}, std::intptr_t{-1}, std::intptr_t{INT_MAX}}) {
+            desktop.destroy(view);
+            FakeWindow& w = desktop.add(view, c.kind);
+            w.process = 1;
+            w.items = c.items;
+            w.marked = c.marked;
+            w.columnOrder = {2, 0, 1}; // the header's
+            // Lies about the count after answering as the control would.
+            bool passing = false;
+            w.hook = [&](unsigned msg, std::uintptr_t wParam, std::intptr_t lParam) -> std::optional<MessageResult> {
+                if (!claim || msg != c.countMessage || std::exchange(passing, true))
+                    return std::nullopt;
+                desktop.sendMessage(view, msg, wParam, lParam);
+                passing = false;
+                return MessageResult{true, claim};
+            };
+            std::u16string expected;
+            for (const std::u16string& line : c.shown)
+                expected += claim < 0 ? u"" : line + u"\r\n";
+            desktop.sentMessages.clear();
+            EXPECT_EQ(read(), expected) << static_cast<int>(c.kind) << " claiming " << claim;
+            EXPECT_LT(desktop.sentMessages.size(), 600u) << static_cast<int>(c.kind) << " claiming " << claim;
+            expectNothingLeft();
+        }
+    }
+    // In simple mode a status bar shows its one text, not its parts.
+    desktop.destroy(view);
+    FakeWindow& bar = desktop.add(view, FakeKind::statusBar);
+    bar.process = 1;
+    bar.items = {u"hidden"};
+    bar.simple = true;
+    bar.text = u"simple text";
+    EXPECT_EQ(read(), u"simple text\r\n");
 }
 
 TEST_P(Views, TreeListsEveryItemIndentedByLevel)
@@ -330,7 +401,8 @@ TEST(ViewDispatch, EditOfAComboBoxReadsTheComboBox)
 
 TEST(ViewDispatch, NoPrivateMessageReachesAnUnknownClass)
 {
-    for (const char16_t* name : {u"MyGrid", u"SysListView32Ex", u"WindowsForms10.Window.8.app.0.1", u"Static"}) {
+    for (const char16_t* name : {u"MyGrid", u"SysListView32Ex", u"WindowsForms10.Window.8.app.0.1", u"Static",
+                                 u"ATL:0044D2A8", u"Afx:00400000:8:10003:0:0", u"Toolbar20WndClass"}) {
         FakeDesktop desktop;
         FakeWindow& w = desktop.add(900, FakeKind::listView);
         w.className = name;
@@ -380,7 +452,8 @@ INSTANTIATE_TEST_SUITE_P(
         OwnerDrawCase{FakeKind::comboBox, u"ComboBox", win::CBS_OWNERDRAWFIXED, false},
         OwnerDrawCase{FakeKind::comboBox, u"ComboBox", win::CBS_OWNERDRAWVARIABLE | win::LBS_HASSTRINGS, false},
         OwnerDrawCase{FakeKind::comboBox, u"ComboBox", win::CBS_OWNERDRAWVARIABLE | win::CBS_HASSTRINGS, true},
-        // The bits mean nothing to another class.
-        OwnerDrawCase{FakeKind::listBox, u"MyList", win::LBS_OWNERDRAWFIXED, true}));
+        // The bits mean nothing to another class, but the same to a superclass.
+        OwnerDrawCase{FakeKind::listBox, u"MyList", win::LBS_OWNERDRAWFIXED, true},
+        OwnerDrawCase{FakeKind::listBox, u"TListBox", win::LBS_OWNERDRAWFIXED, false}));
 
 } // namespace

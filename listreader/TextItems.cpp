@@ -1,0 +1,31 @@
+#include "listreader/TextItems.h"
+
+#include <algorithm>
+
+namespace quorvel {
+
+void addTextItems(Reading& reading, RemoteMemory& memory, const TextMessage& m, std::int32_t count,
+                  const std::function<TextQuery(std::int32_t)>& query)
+{
+    std::vector<TextQuery> queries;
+    std::vector<std::u16string> texts;
+    std::vector<bool> failed;
+    constexpr auto perRound = static_cast<std::int32_t>(batchItems);
+    for (std::int32_t first = 0; first < count; first += std::min(perRound, count - first)) {
+        queries.clear();
+        for (std::int32_t i = first; i < first + std::min(perRound, count - first); ++i)
+            queries.push_back(query(i));
+        texts.clear();
+        failed.clear();
+        const bool complete = fetchTexts(reading, memory, m, queries, texts, &failed);
+        for (std::size_t i = 0; i < texts.size(); ++i) {
+            if (!failed[i])
+                reading.listing.addItem(texts[i]);
+        }
+        reading.progress();
+        if (!complete)
+            break;
+    }
+}
+
+} // namespace quorvel

@@ -1,0 +1,17 @@
+// Adds the texts a control hands through item structures to the listing, one
+// item each, batch by batch.
+#pragma once
+
+#include "listreader/RemoteTexts.h"
+
+#include <functional>
+
+namespace quorvel {
+
+// One item for each of the count queries, in order, made a batch at a time
+// so that a count that lies costs no memory up front; a fetch that failed
+// adds none.
+void addTextItems(Reading& reading, RemoteMemory& memory, const TextMessage& m, std::int32_t count,
+                  const std::function<TextQuery(std::int32_t)>& query);
+
+} // namespace quorvel
