@@ -1,11 +1,11 @@
 #include "listreader/ListViewReader.h"
 
 #include "listreader/Answers.h"
+#include "listreader/ColumnOrder.h"
 #include "listreader/ControlClass.h"
 #include "listreader/RemoteTexts.h"
 
 #include <algorithm>
-#include <numeric>
 
 namespace quorvel {
 
@@ -95,22 +95,7 @@ private:
             realCount(std::min(low32(claimed.answer), maxColumns), [this](std::int32_t i) { return columnExists(i); });
         if (columns <= 0)
             return {};
-        std::vector<std::int32_t> order(static_cast<std::size_t>(columns));
-        std::iota(order.begin(), order.end(), 0);
-        std::vector<std::uint8_t> bytes(order.size() * 4, 0);
-        const RemoteAddress at = memory_.block(bytes.size());
-        std::intptr_t ok = 0;
-        if (!at || !memory_.write(at, bytes) ||
-            !send(win::LVM_GETCOLUMNORDERARRAY, order.size(), static_cast<std::intptr_t>(at), ok) || !ok ||
-            !memory_.read(at, bytes))
-            return order;
-        std::vector<std::int32_t> shown(order.size());
-        for (std::size_t i = 0; i < shown.size(); ++i)
-            shown[i] = getI32(bytes, 4 * i);
-        // Only a true arrangement of the columns counts.
-        if (!std::is_permutation(shown.begin(), shown.end(), order.begin()))
-            return order;
-        return shown;
+        return shownColumnOrder(reading_, memory_, listView_, win::LVM_GETCOLUMNORDERARRAY, columns);
     }
 
     // The names of the columns in order, fetched in one batch; none when the
@@ -132,10 +117,11 @@ private:
         const TextMessage m{listView_, win::LVM_GETITEMTEXTW, listViewItemLayout(memory_.pointerBytes()), true};
         std::vector<TextQuery> queries;
         std::vector<std::u16string> texts;
-        for (std::int32_t first = 0; first < rows; first += rowsPerRound) {
-            const std::int32_t count = std::min(rowsPerRound, rows - first);
+        // 64 bits: a count near INT_MAX must not overflow the last step.
+        for (std::int64_t first = 0; first < rows; first += rowsPerRound) {
+            const auto count = static_cast<std::int32_t>(std::min<std::int64_t>(rowsPerRound, rows - first));
             queries.clear();
-            for (std::int32_t r = first; r < first + count; ++r) {
+            for (std::int64_t r = first; r < first + count; ++r) {
                 for (std::int32_t column : order)
                     queries.push_back({static_cast<std::uintptr_t>(r), win::LVIF_TEXT, column, 0});
             }
