@@ -243,7 +243,6 @@ void MainWindow::OnReadFinished(HWND hwnd, LPARAM listing)
     Listing read = ThreadReadRunner::takeListing(listing);
     if (!runner_ || !form_)
         return;
-    runner_->joinWorker();
     if (closing_) {
         ::DestroyWindow(hwnd);
         return;

@@ -2,9 +2,23 @@
 
 #include "listreader/ListItemReader.h"
 
-#include <system_error>
+#include <atomic>
+#include <condition_variable>
+#include <mutex>
+#include <optional>
 
 namespace quorvel {
+
+struct ThreadReadRunner::Shared {
+    explicit Shared(HWND w) : window(w) {}
+    const HWND window;
+    Win32Desktop desktop;
+    std::atomic<bool> cancelled{false};
+    std::mutex mutex;
+    std::condition_variable wake;
+    std::optional<WindowHandle> next; // the read to start
+    bool quit = false;
+};
 
 namespace {
 
@@ -27,60 +41,65 @@ private:
     ULONGLONG last_ = ::GetTickCount64();
 };
 
-void post(HWND window, Listing* listing)
+void work(const std::shared_ptr<ThreadReadRunner::Shared>& s)
 {
-    if (!::PostMessageW(window, ThreadReadRunner::finishedMessage, 0, reinterpret_cast<LPARAM>(listing)))
-        delete listing; // the window is gone
+    for (;;) {
+        WindowHandle target = 0;
+        {
+            std::unique_lock lock(s->mutex);
+            s->wake.wait(lock, [&] { return s->next || s->quit; });
+            if (s->quit)
+                return;
+            target = *s->next;
+            s->next.reset();
+        }
+        WorkerControl control(s->window, s->cancelled);
+        auto* listing = new Listing(readListItems(s->desktop, target, control));
+        if (!::PostMessageW(s->window, ThreadReadRunner::finishedMessage, 0, reinterpret_cast<LPARAM>(listing)))
+            delete listing; // the window is gone
+    }
 }
 
 } // namespace
 
-ThreadReadRunner::ThreadReadRunner(HWND window) : window_(window), desktop_(std::make_shared<Win32Desktop>()) {}
+ThreadReadRunner::ThreadReadRunner(HWND window)
+    : shared_(std::make_shared<Shared>(window)), worker_([s = shared_] { work(s); })
+{
+}
 
 ThreadReadRunner::~ThreadReadRunner()
 {
-    if (!worker_.joinable())
-        return;
-    cancel();
-    // Still in a message at the end of the process: let it go, it holds all it uses.
+    {
+        std::lock_guard lock(shared_->mutex);
+        shared_->quit = true;
+        shared_->cancelled = true;
+    }
+    shared_->wake.notify_one();
+    // A worker still in a message at the end of the process is let go: it
+    // holds all it uses, and the process ends it.
     worker_.detach();
 }
 
 void ThreadReadRunner::start(WindowHandle target, std::uint64_t read)
 {
-    joinWorker();
     read_ = read;
-    cancelled_ = std::make_shared<std::atomic<bool>>(false);
-    try {
-        worker_ = std::thread([window = window_, desktop = desktop_, cancelled = cancelled_, target] {
-            WorkerControl control(window, *cancelled);
-            post(window, new Listing(readListItems(*desktop, target, control)));
-        });
-    } catch (const std::system_error&) {
-        // No thread to be had: the read ends before it began.
-        auto* none = new Listing;
-        none->handle = target;
-        none->end = ReadEnd::cancelled;
-        post(window_, none);
+    {
+        std::lock_guard lock(shared_->mutex);
+        shared_->cancelled = false;
+        shared_->next = target;
     }
+    shared_->wake.notify_one();
 }
 
 void ThreadReadRunner::cancel()
 {
-    if (cancelled_)
-        cancelled_->store(true, std::memory_order_relaxed);
+    shared_->cancelled.store(true, std::memory_order_relaxed);
 }
 
 Listing ThreadReadRunner::takeListing(LPARAM lParam)
 {
     std::unique_ptr<Listing> listing(reinterpret_cast<Listing*>(lParam));
     return std::move(*listing);
-}
-
-void ThreadReadRunner::joinWorker()
-{
-    if (worker_.joinable())
-        worker_.join();
 }
 
 } // namespace quorvel

@@ -1,12 +1,13 @@
-// Runs each read on a worker thread with a desktop of its own, so the window
-// keeps answering while a target is slow, hung or huge. The worker posts its
-// progress and its listing to the window, which hands them to the controller.
+// Runs reads on a worker thread with a desktop of its own, so the window
+// keeps answering while a target is slow, hung or huge. One thread for the
+// life of the window takes one read at a time (the controller never starts a
+// read before the last one has ended); it posts its progress and its listing
+// to the window, which hands them to the controller.
 #pragma once
 
 #include "desktop/win32/Win32Desktop.h"
 #include "mainwindow/ReadController.h"
 
-#include <atomic>
 #include <memory>
 #include <thread>
 #include <windows.h>
@@ -30,17 +31,14 @@ public:
 
     // The read now running, whose messages are the only ones in the queue.
     std::uint64_t read() const { return read_; }
-    // On finishedMessage: waits for the worker, which has nothing left to do,
-    // and hands over the listing it posted.
     static Listing takeListing(LPARAM lParam);
-    void joinWorker();
+
+    struct Shared;
 
 private:
-    HWND window_;
     // Shared with the worker, so that a worker still stuck in a message when
     // the window goes touches nothing freed.
-    std::shared_ptr<Win32Desktop> desktop_;
-    std::shared_ptr<std::atomic<bool>> cancelled_;
+    std::shared_ptr<Shared> shared_;
     std::thread worker_;
     std::uint64_t read_ = 0;
 };
