@@ -27,6 +27,7 @@ GROWN_LENGTH = 4000
 LB_GETTEXT, LB_GETTEXTLEN, LB_GETCOUNT = 0x189, 0x18A, 0x18B
 CB_GETCOUNT, CB_GETLBTEXTLEN, CB_GETLBTEXT = 0x146, 0x149, 0x148
 EM_GETSEL = 0xB0
+WM_KEYDOWN, VK_ESCAPE = 0x100, 0x1B
 WM_APP = 0x8000
 QUERY_COUNT, RESET_COUNTS = WM_APP + 1, WM_APP + 2
 
@@ -349,19 +350,8 @@ class HostileViewTest(HostileCase):
     @classmethod
     def setUpClass(cls):
         super().setUpClass()
-        # Wine makes a handle or two of its own in Quorvel after the first key it gets, a little later: press
-        # one, then count from when reads no longer change the count.
-        q = cls.q
-        q.s.focus(q.xid)
-        q.s.key("Escape")
-        last = []
-
-        def steady():
-            q.preload()
-            last.append(q.s.probe_int("send", cls.h["lv_plain"], QUERY_HANDLE_COUNT, q.main, 0, 5000))
-            return len(last) >= 3 and last[-1] == last[-2] == last[-3]
-
-        harness.wait_for(steady, 60, "Quorvel's handle count to settle")
+        # Quorvel's reading thread gets its own objects from the system with its first read: count from after it.
+        cls.q.preload()
 
     def setUp(self):
         super().setUp()
@@ -450,8 +440,9 @@ class HostileViewTest(HostileCase):
         q.set_handle(self.h["lv_slow"], wait=False)
         # Rows come back a batch at a time, so the sign of a read under way is the target being asked.
         harness.wait_for(lambda: self.send("lv_slow", WM_APP + 1, LVM_GETITEMTEXTW) >= 7, 30, "cells asked for")
-        q.s.focus(q.xid)
-        q.s.key("Escape")
+        # Esc as the keyboard leaves it in the queue (a real key press comes in HostileTest): Wine keeps an
+        # object of its own in Quorvel after keyboard input, which the handle count would take for a leak.
+        q.s.probe("post", q.txt_wnd, WM_KEYDOWN, VK_ESCAPE, 1)
         m = re.fullmatch(r"List Items \(cancelled after (\d+)\)", q.outcome())
         self.assertTrue(m, "the frame does not say the read was cancelled")
         read = int(m.group(1))
@@ -554,8 +545,9 @@ class CloseMidReadTest(unittest.TestCase):
         took = time.monotonic() - started
         print(f"Quorvel ended {took:.2f} s after Alt+F4 in the middle of a read", file=sys.stderr)
         # Each of the slow target's answers takes 150 ms. Wine's own teardown comes on top: it ends even an idle
-        # Quorvel 2 s after Alt+F4 here. A read left running to its end would take 18 s.
-        self.assertLess(took, MESSAGE_TIMEOUT_S + 1)
+        # Quorvel 2 s after Alt+F4 here, more on a busy machine. A read left running to its end would take 18 s;
+        # one that was not waited for would leave its block in the target, which the check below finds.
+        self.assertLess(took, MESSAGE_TIMEOUT_S + 3)
         growth = committed() - before
         if growth >= NOISE_KIB:
             STATS["leaked_bytes"] += growth * 1024

@@ -19,6 +19,7 @@ int CmdGlyphs(const Args& a);
 int CmdSetText(const Args& a);
 int CmdPing(const Args& a);
 int CmdSend(const Args& a);
+int CmdPost(const Args& a);
 int CmdGuardedText(const Args& a);
 int CmdClipboardSet(const Args& a);
 int CmdClipboardEmpty(const Args& a);

@@ -57,6 +57,16 @@ int CmdSend(const Args& a)
     return 0;
 }
 
+// Posts a message, as the keyboard posts WM_KEYDOWN into a window's queue: it goes through the owner's
+// message loop, its keyboard handling included.
+int CmdPost(const Args& a)
+{
+    return PostMessageW(ParseHwnd(a[0]), static_cast<UINT>(ParseValue(a[1])), static_cast<WPARAM>(ParseValue(a[2])),
+                        static_cast<LPARAM>(ParseValue(a[3])))
+               ? 0
+               : 1;
+}
+
 // Sends a text-fetching message (LB_GETTEXT, CB_GETLBTEXT) with a buffer of the given size followed by a
 // guard area, and reports how far the system wrote: shows whether it honours a buffer it was never told.
 int CmdGuardedText(const Args& a)

@@ -27,6 +27,7 @@ const Command kCommands[] = {
     {L"settext", 3, CmdSetText, "settext <hwnd> <utf8_file> <timeout_ms>"},
     {L"ping", 2, CmdPing, "ping <hwnd> <timeout_ms>  (WM_GETTEXT answered in time)"},
     {L"send", 5, CmdSend, "send <hwnd> <msg> <wparam> <lparam> <timeout_ms>"},
+    {L"post", 4, CmdPost, "post <hwnd> <msg> <wparam> <lparam>  (through the owner's message loop)"},
     {L"guarded-text", 4, CmdGuardedText, "guarded-text <hwnd> <msg> <index> <buffer_chars>"},
     {L"clipboard-set", 1, CmdClipboardSet, "clipboard-set <utf8_file>"},
     {L"clipboard-empty", 0, CmdClipboardEmpty, "clipboard-empty"},
