@@ -312,7 +312,12 @@ class WineSession:
     def probe(self, *args, timeout_ms=None, check=True):
         """Runs the probe and returns its stdout bytes; a failure raises ProbeError unless check is False."""
         limit = 60 + (timeout_ms or 0) / 1000
-        r = self.run(self.probe_exe, *args, *([timeout_ms] if timeout_ms is not None else []), timeout=limit)
+        command = (self.probe_exe, *args, *([timeout_ms] if timeout_ms is not None else []))
+        r = self.run(*command, timeout=limit)
+        if r.returncode != 0 and not r.stdout and not r.stderr:
+            # On a busy machine Wine now and then ends a program before it has run, without a word; every
+            # failure of the probe's own says something or answers a query that can be asked again.
+            r = self.run(*command, timeout=limit)
         if check and r.returncode != 0:
             raise ProbeError(args, r.returncode, r.stdout, r.stderr)
         return r.stdout if check else r
@@ -339,7 +344,8 @@ class WineSession:
         finally:
             os.remove(path)
         if r.returncode != 0:
-            report = r.stdout.decode("utf-8", "replace") + r.stderr.decode("utf-8", "replace")
+            report = (f"probe exit {r.returncode}\n" + r.stdout.decode("utf-8", "replace")
+                      + r.stderr.decode("utf-8", "replace"))
             raise AssertionError(f"text of window {hwnd} never became the {len(expected)} expected characters:\n{report}")
 
     def set_text(self, hwnd, text, timeout_ms=5000):

@@ -123,7 +123,7 @@ class QuorvelSession:
         r = self.s.set_text(self.txt_wnd, text, STEP_DEADLINE_MS)
         if r.returncode != 0:
             raise AssertionError(f"Quorvel did not handle the change to {text!r} within {STEP_DEADLINE_MS} ms: "
-                                 + r.stdout.decode(errors="replace"))
+                                 f"probe exit {r.returncode}: {r.stdout!r} {r.stderr!r}")
         return self.outcome() if wait else None
 
     def outcome(self):
