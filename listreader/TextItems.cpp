@@ -5,7 +5,7 @@
 namespace quorvel {
 
 void addTextItems(Reading& reading, RemoteMemory& memory, const TextMessage& m, std::int32_t count,
-                  const std::function<TextQuery(std::int32_t)>& query)
+                  const std::function<TextQuery(std::int32_t)>& query, CountIs countIs)
 {
     std::vector<TextQuery> queries;
     std::vector<std::u16string> texts;
@@ -23,6 +23,8 @@ void addTextItems(Reading& reading, RemoteMemory& memory, const TextMessage& m, 
                 reading.listing.addItem(texts[i]);
         }
         reading.progress();
+        if (countIs == CountIs::unchecked && std::count(failed.begin(), failed.end(), false) == 0)
+            break;
         if (!complete)
             break;
     }
