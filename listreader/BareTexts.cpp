@@ -61,10 +61,8 @@ bool fetchGroup(Reading& reading, RemoteMemory& memory, const BareTextMessage& m
 {
     const RemoteAddress base = bytes ? memory.block(bytes) : 0;
     std::vector<std::uint8_t> block(bytes, 0);
-    if (bytes && (!base || !memory.write(base, block))) {
-        reading.stop(ReadEnd::memoryFailed);
+    if (bytes && !reading.written(memory, base, block))
         return false;
-    }
     std::vector<std::intptr_t> answers;
     for (std::size_t i = 0; i < slots.size(); ++i) {
         if (slots[i].length.value_or(0) == 0) {
@@ -78,10 +76,8 @@ bool fetchGroup(Reading& reading, RemoteMemory& memory, const BareTextMessage& m
         answers.push_back(r.answer);
     }
     // Read back even after a stop: the answered buffers still hold their texts.
-    if (bytes && !memory.read(base, block)) {
-        reading.stop(ReadEnd::memoryFailed);
+    if (bytes && !reading.readBack(memory, base, block))
         return false;
-    }
     for (std::size_t i = 0; i < answers.size(); ++i) {
         const std::size_t length = slots[i].length.value_or(0);
         std::optional<std::u16string> text;

@@ -56,4 +56,20 @@ bool Reading::opened(const RemoteMemory& memory, WindowHandle window)
     return false;
 }
 
+bool Reading::written(RemoteMemory& memory, RemoteAddress at, std::span<const std::uint8_t> bytes)
+{
+    if (at && memory.write(at, bytes))
+        return true;
+    stop(ReadEnd::memoryFailed);
+    return false;
+}
+
+bool Reading::readBack(RemoteMemory& memory, RemoteAddress at, std::span<std::uint8_t> bytes)
+{
+    if (memory.read(at, bytes))
+        return true;
+    stop(ReadEnd::memoryFailed);
+    return false;
+}
+
 } // namespace quorvel

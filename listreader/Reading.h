@@ -10,6 +10,8 @@
 #include "listing/Listing.h"
 
 #include <cstddef>
+#include <cstdint>
+#include <span>
 #include <string>
 
 namespace quorvel {
@@ -50,6 +52,10 @@ public:
 
     // Whether the target's memory was had; if not, stops the read with why.
     bool opened(const RemoteMemory& memory, WindowHandle window);
+    // Bytes written to, or read back from, a block of the target's memory (at
+    // is 0 when no block could be had); a failure stops the read.
+    bool written(RemoteMemory& memory, RemoteAddress at, std::span<const std::uint8_t> bytes);
+    bool readBack(RemoteMemory& memory, RemoteAddress at, std::span<std::uint8_t> bytes);
 
     bool stopped() const { return end_ != ReadEnd::complete; }
     ReadEnd end() const { return end_; }

@@ -12,10 +12,8 @@ std::int32_t realRemoteCount(Reading& reading, RemoteMemory& memory, const ItemQ
     return realCount(claimed, [&](std::int32_t i) -> std::optional<bool> {
         // Written afresh for each question: the last answer filled it in.
         const RemoteAddress at = memory.block(zeroed.size());
-        if (!at || !memory.write(at, zeroed)) {
-            reading.stop(ReadEnd::memoryFailed);
+        if (!reading.written(memory, at, zeroed))
             return std::nullopt;
-        }
         MessageResult r =
             reading.send(q.window, q.message, static_cast<std::uintptr_t>(i), static_cast<std::intptr_t>(at));
         if (!r.delivered)

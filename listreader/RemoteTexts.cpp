@@ -26,12 +26,6 @@ void putQuery(std::span<std::uint8_t> s, const ItemLayout& l, const TextQuery& q
 
 enum class Outcome { text, failed, fillsSlot };
 
-bool memoryFailed(Reading& reading)
-{
-    reading.stop(ReadEnd::memoryFailed);
-    return false;
-}
-
 // What one answered query gave: the text in its slot, text the control
 // pointed at instead (read back within the answered length), or nothing.
 Outcome takeText(RemoteMemory& memory, const TextMessage& m, std::intptr_t answer,
@@ -83,17 +77,12 @@ bool refetch(Reading& reading, RemoteMemory& memory, const TextMessage& m, const
         capacity = std::min(capacity * 4, maxTextChars + 1);
         const std::size_t total = l.size + capacity * 2;
         const RemoteAddress base = memory.block(total);
-        if (!base)
-            return memoryFailed(reading);
         bytes.assign(total, 0);
         putQuery(std::span(bytes).first(l.size), l, q, base + l.size, capacity);
         std::intptr_t answer = 0;
-        if (!memory.write(base, bytes))
-            return memoryFailed(reading);
-        if (!sendOne(reading, m, q, base, answer))
+        if (!reading.written(memory, base, bytes) || !sendOne(reading, m, q, base, answer) ||
+            !reading.readBack(memory, base, bytes))
             return false;
-        if (!memory.read(base, bytes))
-            return memoryFailed(reading);
         const auto structure = std::span<const std::uint8_t>(bytes).first(l.size);
         const Outcome o = takeText(memory, m, answer, structure, base + l.size, std::span(bytes).subspan(l.size), text);
         if (o != Outcome::fillsSlot)
@@ -121,14 +110,12 @@ bool fetchTexts(Reading& reading, RemoteMemory& memory, const TextMessage& m, st
         const std::size_t slotsAt = count * l.size;
         const std::size_t total = slotsAt + count * slotBytes;
         const RemoteAddress base = memory.block(total);
-        if (!base)
-            return memoryFailed(reading);
         bytes.assign(total, 0);
         for (std::size_t i = 0; i < count; ++i)
             putQuery(std::span(bytes).subspan(i * l.size, l.size), l, queries[first + i],
                      base + slotsAt + i * slotBytes, slotChars);
-        if (!memory.write(base, bytes))
-            return memoryFailed(reading);
+        if (!reading.written(memory, base, bytes))
+            return false;
         answers.clear();
         for (std::size_t i = 0; i < count; ++i) {
             std::intptr_t answer = 0;
@@ -137,8 +124,8 @@ bool fetchTexts(Reading& reading, RemoteMemory& memory, const TextMessage& m, st
             answers.push_back(answer);
         }
         // Read back even after a stop: the answered structures still hold their texts.
-        if (!memory.read(base, bytes))
-            return memoryFailed(reading);
+        if (!reading.readBack(memory, base, bytes))
+            return false;
         for (std::size_t i = 0; i < answers.size(); ++i) {
             const auto structure = std::span<const std::uint8_t>(bytes).subspan(i * l.size, l.size);
             const auto slot = std::span<const std::uint8_t>(bytes).subspan(slotsAt + i * slotBytes, slotBytes);

@@ -26,17 +26,11 @@ std::int32_t realParts(Reading& reading, RemoteMemory& memory, WindowHandle bar)
     for (std::size_t i = 0; i < edges.size(); i += 4)
         putU32(edges, i, static_cast<std::uint32_t>(noEdge));
     const RemoteAddress at = memory.block(edges.size());
-    if (!at || !memory.write(at, edges)) {
-        reading.stop(ReadEnd::memoryFailed);
+    if (!reading.written(memory, at, edges))
         return 0;
-    }
     MessageResult claimed = reading.send(bar, win::SB_GETPARTS, maxParts, static_cast<std::intptr_t>(at));
-    if (!claimed.delivered)
+    if (!claimed.delivered || !reading.readBack(memory, at, edges))
         return 0;
-    if (!memory.read(at, edges)) {
-        reading.stop(ReadEnd::memoryFailed);
-        return 0;
-    }
     std::int32_t filled = 0;
     while (filled < std::min(low32(claimed.answer), maxParts) && getI32(edges, 4 * filled) != noEdge)
         ++filled;

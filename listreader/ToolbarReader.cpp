@@ -21,10 +21,8 @@ bool buttonCommands(Reading& reading, RemoteMemory& memory, WindowHandle toolbar
     const ButtonLayout layout = toolbarButtonLayout(memory.pointerBytes());
     std::vector<std::uint8_t> bytes(static_cast<std::size_t>(count) * layout.size, 0);
     const RemoteAddress base = memory.block(bytes.size());
-    if (!base || !memory.write(base, bytes)) {
-        reading.stop(ReadEnd::memoryFailed);
+    if (!reading.written(memory, base, bytes))
         return false;
-    }
     std::vector<bool> filled;
     for (std::int32_t i = 0; i < count; ++i) {
         MessageResult r = reading.send(toolbar, win::TB_GETBUTTON, static_cast<std::uintptr_t>(first + i),
@@ -33,10 +31,8 @@ bool buttonCommands(Reading& reading, RemoteMemory& memory, WindowHandle toolbar
             break;
         filled.push_back(r.answer != 0);
     }
-    if (!memory.read(base, bytes)) {
-        reading.stop(ReadEnd::memoryFailed);
+    if (!reading.readBack(memory, base, bytes))
         return false;
-    }
     for (std::size_t i = 0; i < filled.size(); ++i) {
         const std::size_t at = i * layout.size;
         if (filled[i] && !(bytes[at + layout.style] & win::BTNS_SEP))
