@@ -116,7 +116,9 @@ std::u16string_view usage()
            u"\r\n"
            u"Exit codes: 0 the whole list was read; 1 bad arguments or output;\r\n"
            u"2 nothing to read (no such window, no list in it, access denied);\r\n"
-           u"3 part of the list (the target stopped answering or went away).\r\n"
+           u"3 part of the list: the target stopped answering, went away or its memory\r\n"
+           u"  failed mid-read, Quorvel ran out of memory, Ctrl+C, or items whose text\r\n"
+           u"  could not be read; what was read is written.\r\n"
            u"Without arguments Quorvel opens its window.\r\n";
 }
 

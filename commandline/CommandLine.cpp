@@ -4,6 +4,7 @@
 #include "handle/HandleText.h"
 #include "listing/CsvRendering.h"
 #include "listing/JsonRendering.h"
+#include "listing/OutcomeWords.h"
 #include "listing/TextRendering.h"
 #include "listing/Utf8.h"
 #include "listreader/ListItemReader.h"
@@ -26,6 +27,13 @@ int badArguments(CommandOutput& output, std::u16string_view why)
     return exitcode::badArguments;
 }
 
+// Output that can't be written is no fault of the arguments: said in one line.
+int outputFailed(CommandOutput& output, std::u16string_view why)
+{
+    printLine(output, why);
+    return exitcode::badArguments;
+}
+
 std::u16string render(const Listing& listing, const ReadRequest& request)
 {
     switch (request.format) {
@@ -39,16 +47,13 @@ std::u16string render(const Listing& listing, const ReadRequest& request)
     return renderText(listing, request.headers);
 }
 
-std::u16string counted(std::size_t n, const Listing& listing)
-{
-    const std::u16string_view unit = listing.report ? u" row" : u" item";
-    return decimal(static_cast<long long>(n)) + std::u16string(unit) + (n == 1 ? u"" : u"s");
-}
-
-// The line that says why nothing was read, or how far a partial read got.
+// The line that says why nothing was read, or how far a partial read got
+// and how many of its items could not be read.
 std::u16string endLine(const Listing& listing, const std::u16string& handleText)
 {
     const std::u16string window = u"window " + decimal(listing.handle);
+    const std::size_t read = listing.rows() - listing.unreadableRows();
+    std::u16string line;
     switch (listing.end) {
     case ReadEnd::noWindow:
         return u"no window has the handle " + (listing.handle ? decimal(listing.handle) : handleText);
@@ -56,12 +61,19 @@ std::u16string endLine(const Listing& listing, const std::u16string& handleText)
         return window + u" (class " + listing.className + u") holds no list Quorvel reads";
     case ReadEnd::accessDenied:
         return u"access denied to " + window + u": its program runs with higher rights";
+    case ReadEnd::complete:
+        return decimal(static_cast<long long>(listing.unreadableRows())) + u" of " + countOf(listing.rows(), listing) +
+               u" could not be read";
     case ReadEnd::cancelled:
-        return u"cancelled after " + counted(listing.rows(), listing);
+        line = u"cancelled after " + countOf(read, listing);
+        break;
     default:
+        line = u"stopped after " + countOf(read, listing) + u": " + std::u16string(stopReason(listing.end));
         break;
     }
-    return u"stopped after " + counted(listing.rows(), listing) + u": " + std::u16string(stopReason(listing.end));
+    if (listing.unreadableRows())
+        line += u"; " + unreadableClause(listing);
+    return line;
 }
 
 } // namespace
@@ -78,7 +90,7 @@ int runCommandLine(std::span<const std::u16string> args, Desktop& desktop, Comma
     const ReadRequest& request = arguments.read;
     std::u16string why;
     if (!output.prepare(request.out, why))
-        return badArguments(output, why);
+        return outputFailed(output, why);
 
     Listing listing;
     if (std::optional<WindowHandle> target = targetHandle(handleTextValue(request.handle)))
@@ -91,8 +103,8 @@ int runCommandLine(std::span<const std::u16string> args, Desktop& desktop, Comma
         return exitcode::nothingToRead;
     }
     if (!output.write(render(listing, request), why))
-        return badArguments(output, why);
-    if (listing.end == ReadEnd::complete)
+        return outputFailed(output, why);
+    if (listing.whole())
         return exitcode::complete;
     printLine(output, endLine(listing, request.handle));
     return exitcode::partial;

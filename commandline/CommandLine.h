@@ -15,7 +15,7 @@ namespace exitcode {
 constexpr int complete = 0;      // the whole list, an empty one included
 constexpr int badArguments = 1;  // or output that can't be written
 constexpr int nothingToRead = 2; // no window, no list in it, or access denied
-constexpr int partial = 3;       // the target stopped answering or went away mid-read
+constexpr int partial = 3;       // part of the list: stopped early, or items that could not be read
 } // namespace exitcode
 
 // Where the command line's results go. The listing goes to a file or to

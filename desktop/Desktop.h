@@ -56,6 +56,7 @@ using RemoteAddress = std::uint64_t;
 
 namespace win {
 constexpr std::int32_t GWL_STYLE = -16;
+constexpr std::int32_t WS_VISIBLE = 0x10000000;
 constexpr std::int32_t ES_NUMBER = 0x2000;
 constexpr int VK_F12 = 0x7B;
 constexpr unsigned LB_GETTEXT = 0x0189;

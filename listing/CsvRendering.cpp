@@ -47,6 +47,9 @@ std::u16string renderCsv(const Listing& listing, bool headers)
                      [&](std::size_t c) { return std::u16string_view(listing.columns[c]); });
     const bool tree = listing.kind == ListKind::treeView;
     for (std::size_t r = 0; r < listing.rows(); ++r) {
+        // An item that could not be read is left out; a row keeps its place, the cell empty.
+        if (listing.cellsPerRow() == 1 && listing.unreadable(r, 0))
+            continue;
         if (tree) {
             const std::u16string depth = decimal(listing.depth(r));
             appendRecord(out, 2, [&](std::size_t c) { return c ? listing.cell(r, 0) : std::u16string_view(depth); });

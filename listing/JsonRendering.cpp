@@ -1,5 +1,6 @@
 #include "listing/JsonRendering.h"
 
+#include "listing/OutcomeWords.h"
 #include "listing/Utf8.h"
 
 namespace quorvel {
@@ -83,29 +84,6 @@ std::u16string_view kindWord(ListKind kind)
     return u"none";
 }
 
-std::u16string_view stopReason(ReadEnd end)
-{
-    switch (end) {
-    case ReadEnd::complete:
-        return u"";
-    case ReadEnd::notAnswering:
-        return u"the target stopped answering";
-    case ReadEnd::windowGone:
-        return u"the target's window went away";
-    case ReadEnd::memoryFailed:
-        return u"the target's memory could not be read";
-    case ReadEnd::cancelled:
-        return u"cancelled";
-    case ReadEnd::noWindow:
-        return u"no window has the handle";
-    case ReadEnd::nothingToRead:
-        return u"the window holds no list Quorvel reads";
-    case ReadEnd::accessDenied:
-        return u"access denied: the target runs with higher rights";
-    }
-    return u"";
-}
-
 std::u16string renderJson(const Listing& listing)
 {
     std::u16string out = u"{";
@@ -116,11 +94,22 @@ std::u16string renderJson(const Listing& listing)
     appendMember(out, u"kind");
     appendString(out, kindWord(listing.kind));
     appendMember(out, u"complete");
-    out += listing.end == ReadEnd::complete ? u"true" : u"false";
+    out += listing.whole() ? u"true" : u"false";
     if (listing.end != ReadEnd::complete) {
         appendMember(out, u"stopped");
         appendString(out, stopReason(listing.end));
     }
+    if (listing.unreadableRows()) {
+        appendMember(out, u"unreadable");
+        out += decimal(static_cast<long long>(listing.unreadableRows()));
+    }
+    // A cell's text, or null where it could not be read.
+    const auto appendCell = [&](std::size_t r, std::size_t c) {
+        if (listing.unreadable(r, c))
+            out += u"null";
+        else
+            appendString(out, listing.cell(r, c));
+    };
     const std::size_t cells = listing.cellsPerRow();
     if (listing.report) {
         appendMember(out, u"columns");
@@ -135,7 +124,7 @@ std::u16string renderJson(const Listing& listing)
             out += u'[';
             for (std::size_t c = 0; c < cells; ++c) {
                 out += c ? u", " : u"";
-                appendString(out, listing.cell(r, c));
+                appendCell(r, c);
             }
             out += u']';
         });
@@ -143,11 +132,11 @@ std::u16string renderJson(const Listing& listing)
         appendMember(out, u"items");
         appendArray(out, listing.rows(), [&](std::size_t r) {
             if (listing.kind != ListKind::treeView) {
-                appendString(out, listing.cell(r, 0));
+                appendCell(r, 0);
                 return;
             }
             out += u"{\"text\": ";
-            appendString(out, listing.cell(r, 0));
+            appendCell(r, 0);
             out += u", \"depth\": " + decimal(listing.depth(r)) + u"}";
         });
     }

@@ -1,5 +1,7 @@
 #include "listing/Listing.h"
 
+#include <algorithm>
+
 namespace quorvel {
 
 void Listing::setCellsPerRow(std::size_t cells)
@@ -8,14 +10,20 @@ void Listing::setCellsPerRow(std::size_t cells)
         cellsPerRow_ = cells;
 }
 
-void Listing::addRow(std::span<const std::u16string> cells, int depth)
+void Listing::addRow(std::span<const std::u16string> cells, int depth, const std::vector<bool>* unreadable)
 {
+    bool anyUnreadable = false;
     for (std::size_t c = 0; c < cellsPerRow_; ++c) {
-        if (c < cells.size())
+        if (unreadable && c < unreadable->size() && (*unreadable)[c]) {
+            unreadableCells_.push_back(ends_.size());
+            anyUnreadable = true;
+        } else if (c < cells.size()) {
             text_ += cells[c];
+        }
         ends_.push_back(text_.size());
     }
     depths_.push_back(depth);
+    unreadableRows_ += anyUnreadable;
 }
 
 void Listing::addItem(std::u16string_view text, int depth)
@@ -24,6 +32,14 @@ void Listing::addItem(std::u16string_view text, int depth)
     ends_.push_back(text_.size());
     for (std::size_t c = 1; c < cellsPerRow_; ++c)
         ends_.push_back(text_.size());
+    depths_.push_back(depth);
+}
+
+void Listing::addUnreadableItem(int depth)
+{
+    unreadableCells_.push_back(ends_.size());
+    ++unreadableRows_;
+    ends_.insert(ends_.end(), cellsPerRow_, text_.size());
     depths_.push_back(depth);
 }
 
@@ -39,6 +55,17 @@ bool Listing::rowEmpty(std::size_t row) const
     const std::size_t first = row * cellsPerRow_;
     const std::size_t begin = first ? ends_[first - 1] : 0;
     return ends_[first + cellsPerRow_ - 1] == begin;
+}
+
+bool Listing::unreadable(std::size_t row, std::size_t column) const
+{
+    return std::binary_search(unreadableCells_.begin(), unreadableCells_.end(), row * cellsPerRow_ + column);
+}
+
+bool Listing::rowUnreadable(std::size_t row) const
+{
+    const auto first = std::lower_bound(unreadableCells_.begin(), unreadableCells_.end(), row * cellsPerRow_);
+    return first != unreadableCells_.end() && *first < (row + 1) * cellsPerRow_;
 }
 
 } // namespace quorvel

@@ -16,13 +16,15 @@ namespace quorvel {
 
 enum class ListKind { none, listBox, comboBox, comboBoxEx, listView, treeView, header, tabControl, statusBar, toolbar };
 
-// How a read ended. Only complete means the listing is the whole list.
+// How a read ended. Only complete means every item the list has was had:
+// even then some of their texts may be unreadable (Listing::unreadableRows).
 enum class ReadEnd {
     complete,      // every item, none at all included
     notAnswering,  // the target stopped answering mid-read
     windowGone,    // the target's window (or its program) went away mid-read
     memoryFailed,  // the target's memory could not be had, written or read mid-read
     cancelled,     // stopped by the user, a newer read or the window closing
+    outOfMemory,   // Quorvel itself ran out of memory holding the listing
     noWindow,      // no window has the handle
     nothingToRead, // a window that holds no list Quorvel reads
     accessDenied,  // the system refused: the target runs with higher rights
@@ -32,7 +34,7 @@ enum class ReadEnd {
 constexpr bool isPartial(ReadEnd e)
 {
     return e == ReadEnd::notAnswering || e == ReadEnd::windowGone || e == ReadEnd::memoryFailed ||
-           e == ReadEnd::cancelled;
+           e == ReadEnd::cancelled || e == ReadEnd::outOfMemory;
 }
 
 class Listing {
@@ -50,15 +52,25 @@ public:
     void setCellsPerRow(std::size_t cells);
     std::size_t cellsPerRow() const { return cellsPerRow_; }
 
-    // A row of cellsPerRow() cells; depth is a tree item's level below the top.
-    void addRow(std::span<const std::u16string> cells, int depth = 0);
+    // A row of cellsPerRow() cells; depth is a tree item's level below the
+    // top. unreadable, when given, flags each cell whose text the list has but
+    // Quorvel could not get whole; such a cell holds no text.
+    void addRow(std::span<const std::u16string> cells, int depth = 0, const std::vector<bool>* unreadable = nullptr);
     void addItem(std::u16string_view text, int depth = 0);
+    // An item the list says it has, whose text could not be had whole.
+    void addUnreadableItem(int depth = 0);
 
     std::size_t rows() const { return depths_.size(); }
     std::u16string_view cell(std::size_t row, std::size_t column) const;
     int depth(std::size_t row) const { return depths_[row]; }
-    // True when every cell of the row is empty.
+    // True when every cell of the row is empty (unreadable ones count as empty).
     bool rowEmpty(std::size_t row) const;
+    bool unreadable(std::size_t row, std::size_t column) const;
+    // Rows with any cell unreadable, and whether a row is one of them.
+    std::size_t unreadableRows() const { return unreadableRows_; }
+    bool rowUnreadable(std::size_t row) const;
+    // Whether every item was had whole: read to the end, nothing unreadable.
+    bool whole() const { return end == ReadEnd::complete && unreadableRows_ == 0; }
 
 private:
     std::size_t cellsPerRow_ = 1;
@@ -67,6 +79,9 @@ private:
     std::u16string text_;
     std::vector<std::size_t> ends_;
     std::vector<int> depths_;
+    // The unreadable cells' indexes, ascending: there are few if any.
+    std::vector<std::size_t> unreadableCells_;
+    std::size_t unreadableRows_ = 0;
 };
 
 } // namespace quorvel

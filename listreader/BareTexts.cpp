@@ -49,15 +49,22 @@ std::optional<std::u16string> takeText(const BareTextMessage& m, std::intptr_t a
     return std::nullopt; // ran past its buffer
 }
 
+// A status bar part its owner draws keeps a number of the owner's, not text.
+bool ownerDrawn(const BareTextMessage& m, std::intptr_t answer)
+{
+    return m.lengthInLowWord && (static_cast<std::uint32_t>(low32(answer)) >> 16) & win::SBT_OWNERDRAW;
+}
+
 struct Slot {
     std::optional<std::size_t> length;
     std::size_t offset = 0; // bytes into its group's block
+    bool ownerDrawn = false;
 };
 
 // Fetches the texts of a run of items whose buffers fit one block together.
 bool fetchGroup(Reading& reading, RemoteMemory& memory, const BareTextMessage& m, std::span<const std::uintptr_t> items,
                 std::span<const Slot> slots, std::size_t bytes, std::vector<std::u16string>& texts,
-                std::vector<bool>& failed)
+                std::vector<BareText>& fates)
 {
     const RemoteAddress base = bytes ? memory.block(bytes) : 0;
     std::vector<std::uint8_t> block(bytes, 0);
@@ -86,7 +93,7 @@ bool fetchGroup(Reading& reading, RemoteMemory& memory, const BareTextMessage& m
                             std::span<const std::uint8_t>(block).subspan(slots[i].offset, 2 * capacityFor(length)));
         else if (slots[i].length)
             text = std::u16string();
-        failed.push_back(!text);
+        fates.push_back(slots[i].ownerDrawn ? BareText::notText : text ? BareText::text : BareText::unreadable);
         texts.push_back(text.value_or(std::u16string()));
     }
     return answers.size() == slots.size();
@@ -96,7 +103,7 @@ bool fetchGroup(Reading& reading, RemoteMemory& memory, const BareTextMessage& m
 
 bool fetchBareTexts(Reading& reading, RemoteMemory& memory, const BareTextMessage& m,
                     std::span<const std::uintptr_t> items, std::vector<std::u16string>& texts,
-                    std::vector<bool>& failed)
+                    std::vector<BareText>& fates)
 {
     std::vector<Slot> slots;
     for (std::size_t first = 0; first < items.size(); first += batchItems) {
@@ -106,7 +113,7 @@ bool fetchBareTexts(Reading& reading, RemoteMemory& memory, const BareTextMessag
             MessageResult r = reading.send(m.window, m.lengthMessage, item, 0);
             if (!r.delivered)
                 return false;
-            slots.push_back({statedLength(m, r.answer)});
+            slots.push_back({statedLength(m, r.answer), 0, ownerDrawn(m, r.answer)});
         }
         // Consecutive buffers share a block up to the size of a batch of
         // structures; a longer text gets a block of its own.
@@ -120,7 +127,7 @@ bool fetchBareTexts(Reading& reading, RemoteMemory& memory, const BareTextMessag
                 bytes += need;
             }
             if (!fetchGroup(reading, memory, m, batch.subspan(begin, end - begin),
-                            std::span<const Slot>(slots).subspan(begin, end - begin), bytes, texts, failed))
+                            std::span<const Slot>(slots).subspan(begin, end - begin), bytes, texts, fates))
                 return false;
             begin = end;
         }

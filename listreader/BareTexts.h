@@ -23,11 +23,16 @@ struct BareTextMessage {
     bool lengthInLowWord;
 };
 
-// Appends one text and one failed flag per item, in order; a failed fetch
-// gives an empty text. Returns false when the read must stop, which then
-// holds why; texts then hold the items answered before that.
+// What became of one item's text: had whole; there but not to be had whole
+// (an error answer, a length past any text's, a text that ran past its
+// buffer); or no text at all (a part its owner draws).
+enum class BareText { text, unreadable, notText };
+
+// Appends one text and its fate per item, in order; an item without its text
+// gives an empty one. Returns false when the read must stop, which then holds
+// why; texts then hold the items answered before that.
 bool fetchBareTexts(Reading& reading, RemoteMemory& memory, const BareTextMessage& m,
                     std::span<const std::uintptr_t> items, std::vector<std::u16string>& texts,
-                    std::vector<bool>& failed);
+                    std::vector<BareText>& fates);
 
 } // namespace quorvel

@@ -37,7 +37,8 @@ enum class Fetch { item, failed, noSuchIndex, noAnswer };
 // Fetches one item into a buffer sized from the target's own length answer,
 // with a spare for text that grew since. The item counts only when the
 // answer fits the buffer and the text runs to the answered length: a NUL
-// before it means the window system cut the text short.
+// before it means the window system cut the text short. An item the length
+// query confirmed but whose text can't be had whole is failed: unreadable.
 Fetch fetchItem(Reading& reading, WindowHandle target, const ItemMessages& m, std::int32_t index, std::u16string& item)
 {
     const auto wParam = static_cast<std::uintptr_t>(index);
@@ -96,10 +97,11 @@ ListBoxFound readListBox(Reading& reading, WindowHandle target, ClassInfo target
         // that claims more items than exist costs one message, not millions.
         if (fetched == Fetch::noAnswer || fetched == Fetch::noSuchIndex)
             break;
-        if (fetched == Fetch::item) {
+        if (fetched == Fetch::item)
             reading.listing.addItem(item);
-            reading.progress();
-        }
+        else
+            reading.listing.addUnreadableItem();
+        reading.progress();
     }
     return ListBoxFound::items;
 }

@@ -10,6 +10,8 @@
 #include "listreader/ToolbarReader.h"
 #include "listreader/TreeViewReader.h"
 
+#include <utility>
+
 namespace quorvel {
 
 namespace {
@@ -17,10 +19,12 @@ namespace {
 // Reads what target's class names; false when it holds no list Quorvel reads.
 using Reader = bool (*)(Reading& reading, WindowHandle target, ClassInfo targetClass);
 
-WindowHandle parentOfClass(Desktop& desktop, WindowHandle child, ControlClass kind)
+// The parent of child when its class names the kind, and what the class says.
+std::pair<WindowHandle, ClassInfo> parentOfClass(Desktop& desktop, WindowHandle child, ControlClass kind)
 {
     const WindowHandle parent = child ? desktop.parentWindow(child) : 0;
-    return parent && classifyControl(desktop.className(parent)) == kind ? parent : 0;
+    const ClassInfo info = parent ? classInfo(desktop.className(parent)) : ClassInfo{};
+    return info.kind == kind ? std::pair{parent, info} : std::pair{WindowHandle{0}, ClassInfo{}};
 }
 
 // Counted 0 both ways, a list box or combo box is an empty list.
@@ -35,10 +39,16 @@ bool readListOrComboBox(Reading& reading, WindowHandle target, ClassInfo targetC
 // The column header of a list view stands for the list view's rows.
 bool readHeaderOrItsListView(Reading& reading, WindowHandle header, ClassInfo)
 {
-    if (WindowHandle listView = parentOfClass(reading.desktop, header, ControlClass::listView))
-        readListView(reading, listView);
+    if (auto [listView, listViewClass] = parentOfClass(reading.desktop, header, ControlClass::listView); listView)
+        readListView(reading, listView, listViewClass);
     else
         readHeader(reading, header);
+    return true;
+}
+
+bool readListViewOf(Reading& reading, WindowHandle listView, ClassInfo listViewClass)
+{
+    readListView(reading, listView, listViewClass);
     return true;
 }
 
@@ -47,14 +57,14 @@ bool readHeaderOrItsListView(Reading& reading, WindowHandle header, ClassInfo)
 bool readComboBoxOfEdit(Reading& reading, WindowHandle edit, ClassInfo)
 {
     Desktop& desktop = reading.desktop;
-    const WindowHandle combo = parentOfClass(desktop, edit, ControlClass::comboBox);
+    const auto [combo, comboClass] = parentOfClass(desktop, edit, ControlClass::comboBox);
     if (!combo)
         return false;
-    if (WindowHandle comboEx = parentOfClass(desktop, combo, ControlClass::comboBoxEx)) {
+    if (WindowHandle comboEx = parentOfClass(desktop, combo, ControlClass::comboBoxEx).first) {
         readComboBoxEx(reading, comboEx);
         return true;
     }
-    return readListOrComboBox(reading, combo, classInfo(desktop.className(combo)));
+    return readListOrComboBox(reading, combo, comboClass);
 }
 
 template <void (*read)(Reading&, WindowHandle)> bool readWhole(Reading& reading, WindowHandle target, ClassInfo)
@@ -69,11 +79,16 @@ struct KindReader {
     Reader read;
 };
 constexpr KindReader readers[] = {
-    {ControlClass::listBox, readListOrComboBox},           {ControlClass::comboBox, readListOrComboBox},
-    {ControlClass::comboBoxEx, readWhole<readComboBoxEx>}, {ControlClass::edit, readComboBoxOfEdit},
-    {ControlClass::listView, readWhole<readListView>},     {ControlClass::treeView, readWhole<readTreeView>},
-    {ControlClass::header, readHeaderOrItsListView},       {ControlClass::tabControl, readWhole<readTabControl>},
-    {ControlClass::statusBar, readWhole<readStatusBar>},   {ControlClass::toolbar, readWhole<readToolbar>},
+    {ControlClass::listBox, readListOrComboBox},
+    {ControlClass::comboBox, readListOrComboBox},
+    {ControlClass::comboBoxEx, readWhole<readComboBoxEx>},
+    {ControlClass::edit, readComboBoxOfEdit},
+    {ControlClass::listView, readListViewOf},
+    {ControlClass::treeView, readWhole<readTreeView>},
+    {ControlClass::header, readHeaderOrItsListView},
+    {ControlClass::tabControl, readWhole<readTabControl>},
+    {ControlClass::statusBar, readWhole<readStatusBar>},
+    {ControlClass::toolbar, readWhole<readToolbar>},
 };
 
 // Any other class gets the list box and combo box counts alone, which every

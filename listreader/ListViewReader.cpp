@@ -23,8 +23,9 @@ constexpr std::int32_t rowsPerRound = 256;
 
 class ListViewRead {
 public:
-    ListViewRead(Reading& reading, WindowHandle listView)
-        : reading_(reading), listView_(listView), memory_(reading.desktop, listView, batchBlockBytes)
+    ListViewRead(Reading& reading, WindowHandle listView, ClassInfo listViewClass)
+        : reading_(reading), listView_(listView), class_(listViewClass),
+          memory_(reading.desktop, listView, batchBlockBytes)
     {
     }
 
@@ -33,16 +34,21 @@ public:
         Listing& listing = reading_.listing;
         listing.kind = ListKind::listView;
         MessageResult claimed = reading_.send(listView_, win::LVM_GETITEMCOUNT, 0, 0);
-        if (!claimed.delivered || low32(claimed.answer) <= 0 || !reading_.opened(memory_, listView_))
+        if (!claimed.delivered)
             return;
-        const std::int32_t style = reading_.desktop.getWindowLong(listView_, win::GWL_STYLE);
-        listing.report = (style & win::LVS_TYPEMASK) == win::LVS_REPORT;
-        std::vector<std::int32_t> order = listing.report ? columnOrder() : std::vector<std::int32_t>{};
+        const WindowHandle header = headerWindow();
+        listing.report = reportView(header);
+        // A report view with no rows is still a table: its columns are told.
+        if ((low32(claimed.answer) <= 0 && !listing.report) || !reading_.opened(memory_, listView_))
+            return;
+        std::vector<std::int32_t> order = listing.report && header ? columnOrder(header) : std::vector<std::int32_t>{};
         if (!order.empty())
             listing.columns = columnNames(order);
         if (order.empty())
             order = {0};
         listing.setCellsPerRow(order.size());
+        if (reading_.stopped() || low32(claimed.answer) <= 0)
+            return;
         const std::int32_t rows = realCount(low32(claimed.answer), [this](std::int32_t i) { return rowExists(i); });
         readRows(rows, order);
     }
@@ -78,17 +84,33 @@ private:
         return ok != 0;
     }
 
-    // The columns' indexes in the order they are shown. Empty when there are
-    // none or the list view can't tell.
-    std::vector<std::int32_t> columnOrder()
+    // The list view's column header, when it has one that is a header.
+    WindowHandle headerWindow()
     {
         std::intptr_t header = 0;
         if (!send(win::LVM_GETHEADER, 0, 0, header) || low32(header) == 0)
-            return {};
-        const auto headerWindow = static_cast<WindowHandle>(low32(header));
-        if (classifyControl(reading_.desktop.className(headerWindow)) != ControlClass::header)
-            return {};
-        MessageResult claimed = reading_.send(headerWindow, win::HDM_GETITEMCOUNT, 0, 0);
+            return 0;
+        const auto window = static_cast<WindowHandle>(low32(header));
+        return classifyControl(reading_.desktop.className(window)) == ControlClass::header ? window : 0;
+    }
+
+    // The system's list view and its superclasses keep their view in their
+    // style bits. A framework's own copy of the control need not; there the
+    // view is told by what report view looks like: a column header shown,
+    // which the other views hide.
+    bool reportView(WindowHandle header)
+    {
+        Desktop& desktop = reading_.desktop;
+        if (class_.systemStyles)
+            return (desktop.getWindowLong(listView_, win::GWL_STYLE) & win::LVS_TYPEMASK) == win::LVS_REPORT;
+        return header && (desktop.getWindowLong(header, win::GWL_STYLE) & win::WS_VISIBLE) != 0;
+    }
+
+    // The columns' indexes in the order they are shown. Empty when there are
+    // none or the list view can't tell.
+    std::vector<std::int32_t> columnOrder(WindowHandle header)
+    {
+        MessageResult claimed = reading_.send(header, win::HDM_GETITEMCOUNT, 0, 0);
         if (!claimed.delivered)
             return {};
         const std::int32_t columns =
@@ -117,6 +139,7 @@ private:
         const TextMessage m{listView_, win::LVM_GETITEMTEXTW, listViewItemLayout(memory_.pointerBytes()), true};
         std::vector<TextQuery> queries;
         std::vector<std::u16string> texts;
+        std::vector<bool> failed, rowFailed;
         // 64 bits: a count near INT_MAX must not overflow the last step.
         for (std::int64_t first = 0; first < rows; first += rowsPerRound) {
             const auto count = static_cast<std::int32_t>(std::min<std::int64_t>(rowsPerRound, rows - first));
@@ -126,10 +149,14 @@ private:
                     queries.push_back({static_cast<std::uintptr_t>(r), win::LVIF_TEXT, column, 0});
             }
             texts.clear();
-            const bool complete = fetchTexts(reading_, memory_, m, queries, texts);
+            failed.clear();
+            const bool complete = fetchTexts(reading_, memory_, m, queries, texts, &failed);
             // Whole rows only: a row cut short by the end of the read is not shown.
-            for (std::size_t at = 0; at + order.size() <= texts.size(); at += order.size())
-                reading_.listing.addRow(std::span(texts).subspan(at, order.size()));
+            for (std::size_t at = 0; at + order.size() <= texts.size(); at += order.size()) {
+                rowFailed.assign(failed.begin() + static_cast<std::ptrdiff_t>(at),
+                                 failed.begin() + static_cast<std::ptrdiff_t>(at + order.size()));
+                reading_.listing.addRow(std::span(texts).subspan(at, order.size()), 0, &rowFailed);
+            }
             reading_.progress();
             if (!complete)
                 break;
@@ -138,14 +165,15 @@ private:
 
     Reading& reading_;
     WindowHandle listView_;
+    ClassInfo class_;
     RemoteMemory memory_;
 };
 
 } // namespace
 
-void readListView(Reading& reading, WindowHandle listView)
+void readListView(Reading& reading, WindowHandle listView, ClassInfo listViewClass)
 {
-    ListViewRead(reading, listView).run();
+    ListViewRead(reading, listView, listViewClass).run();
 }
 
 } // namespace quorvel

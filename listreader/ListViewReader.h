@@ -3,11 +3,13 @@
 // the item labels alone.
 #pragma once
 
+#include "listreader/ControlClass.h"
 #include "listreader/Reading.h"
 
 namespace quorvel {
 
-// Adds the rows of a window known by its class to be a list view.
-void readListView(Reading& reading, WindowHandle listView);
+// Adds the rows of a window known by its class to be a list view; a cell
+// whose text can't be had whole is unreadable, its row still shown.
+void readListView(Reading& reading, WindowHandle listView, ClassInfo listViewClass);
 
 } // namespace quorvel

@@ -67,12 +67,15 @@ bool sendOne(Reading& reading, const TextMessage& m, const TextQuery& q, RemoteA
 }
 
 // Fetches a text too long for its slot on its own, with ever larger buffers
-// up to the most characters a text may have. false: the read must stop.
+// up to the most characters a text may have; whole is false when it can't be
+// had whole (a failed answer, or longer than any text may be, which is not
+// shown cut). false: the read must stop.
 bool refetch(Reading& reading, RemoteMemory& memory, const TextMessage& m, const TextQuery& q, std::size_t capacity,
-             std::u16string& text)
+             std::u16string& text, bool& whole)
 {
     const ItemLayout& l = m.layout;
     std::vector<std::uint8_t> bytes;
+    whole = false;
     while (capacity <= maxTextChars) {
         capacity = std::min(capacity * 4, maxTextChars + 1);
         const std::size_t total = l.size + capacity * 2;
@@ -85,12 +88,14 @@ bool refetch(Reading& reading, RemoteMemory& memory, const TextMessage& m, const
             return false;
         const auto structure = std::span<const std::uint8_t>(bytes).first(l.size);
         const Outcome o = takeText(memory, m, answer, structure, base + l.size, std::span(bytes).subspan(l.size), text);
-        if (o != Outcome::fillsSlot)
+        if (o != Outcome::fillsSlot) {
+            whole = o == Outcome::text;
             return true;
+        }
         if (capacity > maxTextChars)
             break;
     }
-    text.clear(); // longer than any text may be: not shown cut
+    text.clear();
     return true;
 }
 
@@ -130,11 +135,12 @@ bool fetchTexts(Reading& reading, RemoteMemory& memory, const TextMessage& m, st
             const auto structure = std::span<const std::uint8_t>(bytes).subspan(i * l.size, l.size);
             const auto slot = std::span<const std::uint8_t>(bytes).subspan(slotsAt + i * slotBytes, slotBytes);
             const Outcome o = takeText(memory, m, answers[i], structure, base + slotsAt + i * slotBytes, slot, text);
-            if (o == Outcome::fillsSlot && !refetch(reading, memory, m, queries[first + i], slotChars, text))
+            bool whole = o == Outcome::text;
+            if (o == Outcome::fillsSlot && !refetch(reading, memory, m, queries[first + i], slotChars, text, whole))
                 return false;
             if (failed)
-                failed->push_back(o == Outcome::failed);
-            texts.push_back(text);
+                failed->push_back(!whole);
+            texts.push_back(whole ? text : std::u16string());
         }
         if (answers.size() < count)
             return false;

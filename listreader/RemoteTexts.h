@@ -31,11 +31,13 @@ struct TextMessage {
     bool answerIsLength;
 };
 
-// Appends one text per query, in order; a fetch that failed gives an empty
-// text and, when failed is given, a true there (one flag per text). Returns false when the read must stop, which
-// then holds why: a message went unanswered, the read was cancelled, or the
-// target's memory could not be had, written or read. texts then holds the
-// queries answered before that.
+// Appends one text per query, in order; a text that could not be had whole
+// (a failed answer, a pointer that can't be read, longer than any text may
+// be) gives an empty text and, when failed is given, a true there (one flag
+// per text). Returns false when the read must stop, which then holds why: a
+// message went unanswered, the read was cancelled, or the target's memory
+// could not be had, written or read. texts then holds the queries answered
+// before that.
 bool fetchTexts(Reading& reading, RemoteMemory& memory, const TextMessage& m, std::span<const TextQuery> queries,
                 std::vector<std::u16string>& texts, std::vector<bool>* failed = nullptr);
 

@@ -57,11 +57,13 @@ void readStatusBar(Reading& reading, WindowHandle bar)
             parts.push_back(static_cast<std::uintptr_t>(i));
     }
     std::vector<std::u16string> texts;
-    std::vector<bool> failed;
-    fetchBareTexts(reading, memory, {bar, win::SB_GETTEXTLENGTHW, win::SB_GETTEXTW, true}, parts, texts, failed);
+    std::vector<BareText> fates;
+    fetchBareTexts(reading, memory, {bar, win::SB_GETTEXTLENGTHW, win::SB_GETTEXTW, true}, parts, texts, fates);
     for (std::size_t i = 0; i < texts.size(); ++i) {
-        if (!failed[i])
+        if (fates[i] == BareText::text)
             reading.listing.addItem(texts[i]);
+        else if (fates[i] == BareText::unreadable)
+            reading.listing.addUnreadableItem();
     }
     reading.progress();
 }

@@ -10,6 +10,9 @@ void addTextItems(Reading& reading, RemoteMemory& memory, const TextMessage& m, 
     std::vector<TextQuery> queries;
     std::vector<std::u16string> texts;
     std::vector<bool> failed;
+    // With an unchecked count, failed items are held back until one after
+    // them answers: failures at the end may lie past the list's real end.
+    std::size_t heldBack = 0;
     constexpr auto perRound = static_cast<std::int32_t>(batchItems);
     for (std::int32_t first = 0; first < count; first += std::min(perRound, count - first)) {
         queries.clear();
@@ -19,7 +22,15 @@ void addTextItems(Reading& reading, RemoteMemory& memory, const TextMessage& m, 
         failed.clear();
         const bool complete = fetchTexts(reading, memory, m, queries, texts, &failed);
         for (std::size_t i = 0; i < texts.size(); ++i) {
-            if (!failed[i])
+            if (failed[i] && countIs == CountIs::unchecked) {
+                ++heldBack;
+                continue;
+            }
+            for (; heldBack > 0; --heldBack)
+                reading.listing.addUnreadableItem();
+            if (failed[i])
+                reading.listing.addUnreadableItem();
+            else
                 reading.listing.addItem(texts[i]);
         }
         reading.progress();

@@ -60,17 +60,20 @@ void readToolbar(Reading& reading, WindowHandle toolbar)
     const BareTextMessage m{toolbar, win::TB_GETBUTTONTEXTW, win::TB_GETBUTTONTEXTW, false};
     std::vector<std::uintptr_t> commands;
     std::vector<std::u16string> texts;
-    std::vector<bool> failed;
+    std::vector<BareText> fates;
     constexpr auto perRound = static_cast<std::int32_t>(batchItems);
     for (std::int32_t first = 0, round = 0; first < buttons; first += round) {
         round = std::min(perRound, buttons - first);
         commands.clear();
         texts.clear();
-        failed.clear();
+        fates.clear();
         const bool all = buttonCommands(reading, memory, toolbar, first, round, commands);
-        const bool complete = fetchBareTexts(reading, memory, m, commands, texts, failed) && all;
+        const bool complete = fetchBareTexts(reading, memory, m, commands, texts, fates) && all;
+        // A button without text is no item; one whose text fails is one that can't be read.
         for (std::size_t i = 0; i < texts.size(); ++i) {
-            if (!failed[i] && !texts[i].empty())
+            if (fates[i] == BareText::unreadable)
+                reading.listing.addUnreadableItem();
+            else if (!texts[i].empty())
                 reading.listing.addItem(texts[i]);
         }
         reading.progress();

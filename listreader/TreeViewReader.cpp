@@ -107,7 +107,9 @@ void readTreeView(Reading& reading, WindowHandle treeView)
         if (reading.stopped() || !fetchTexts(reading, memory, m, queries, texts, &failed))
             more = false;
         for (std::size_t i = 0; i < texts.size(); ++i) {
-            if (!failed[i])
+            if (failed[i])
+                reading.listing.addUnreadableItem(depths[i]);
+            else
                 reading.listing.addItem(texts[i], depths[i]);
         }
         reading.progress();

@@ -1,5 +1,8 @@
 #include "mainwindow/OutcomeCaption.h"
 
+#include "listing/OutcomeWords.h"
+#include "listing/Utf8.h"
+
 #include <algorithm>
 
 namespace quorvel {
@@ -43,12 +46,6 @@ std::u16string article(const std::u16string& word)
     return std::u16string(c == u'a' || c == u'e' || c == u'i' || c == u'o' || c == u'u' ? u"an " : u"a ") + word;
 }
 
-std::u16string decimal(WindowHandle h)
-{
-    return h < 0 ? u"-" + groupDigits(-static_cast<std::int64_t>(h), {u"", u"0"})
-                 : groupDigits(static_cast<std::uint64_t>(h), {u"", u"0"});
-}
-
 } // namespace
 
 std::u16string groupDigits(std::uint64_t n, const NumberFormat& format)
@@ -78,23 +75,24 @@ std::u16string groupDigits(std::uint64_t n, const NumberFormat& format)
 
 std::vector<std::u16string> captionChoices(const ReadStatus& s, const NumberFormat& format)
 {
-    const std::u16string n = groupDigits(s.items, format);
+    // The count, and the unreadable ones beside it: a listing missing texts
+    // never reads like a whole one, however narrow the frame.
+    std::u16string n = groupDigits(s.items, format);
+    if (s.unreadable)
+        n += u"; " + groupDigits(s.unreadable, format) + u" unreadable";
     if (s.reading)
         return {captioned(u"reading\u2026 " + n), captioned(u"\u2026 " + n)};
     switch (s.end) {
     case ReadEnd::complete:
-        if (s.items == 0)
+        if (s.items == 0 && s.unreadable == 0)
             return {captioned(u"none: empty list"), captioned(u"none")};
         return {captioned(n)};
     case ReadEnd::notAnswering:
-        return {captioned(u"stopped after " + n + u": not answering"), captioned(u"stopped after " + n),
-                captioned(u"stopped: " + n)};
     case ReadEnd::windowGone:
-        return {captioned(u"stopped after " + n + u": the window closed"), captioned(u"stopped after " + n),
-                captioned(u"stopped: " + n)};
     case ReadEnd::memoryFailed:
-        return {captioned(u"stopped after " + n + u": its memory could not be read"), captioned(u"stopped after " + n),
-                captioned(u"stopped: " + n)};
+    case ReadEnd::outOfMemory:
+        return {captioned(u"stopped after " + n + u": " + std::u16string(briefReason(s.end))),
+                captioned(u"stopped after " + n), captioned(u"stopped: " + n)};
     case ReadEnd::cancelled:
         return {captioned(u"cancelled after " + n), captioned(u"cancelled: " + n)};
     case ReadEnd::noWindow:

@@ -16,7 +16,8 @@ namespace quorvel {
 struct ReadStatus {
     bool reading = false;
     ReadEnd end = ReadEnd::complete;
-    std::size_t items = 0;
+    std::size_t items = 0;      // read whole
+    std::size_t unreadable = 0; // the list has them, their text could not be had
     WindowHandle handle = 0; // 0: a value no handle holds
     std::u16string className = {};
 };

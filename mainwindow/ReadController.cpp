@@ -80,7 +80,8 @@ void ReadController::readFinished(std::uint64_t read, Listing listing)
         // One assignment: rewriting the field per item costs quadratic time.
         desktop_.setWindowText(txtList_, renderText(listing));
         showCaption({.end = listing.end,
-                     .items = listing.rows(),
+                     .items = listing.rows() - listing.unreadableRows(),
+                     .unreadable = listing.unreadableRows(),
                      .handle = listing.handle,
                      .className = std::move(listing.className)});
     }

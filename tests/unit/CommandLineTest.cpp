@@ -94,7 +94,7 @@ struct CancelAt : ReadControl {
 };
 
 constexpr WindowHandle target = 300;
-enum class Setup { list, emptyList, button, denied, hung, cancelled, refusePrepare, refuseWrite };
+enum class Setup { list, emptyList, button, denied, hung, unreadable, cancelled, refusePrepare, refuseWrite };
 
 void arrange(Setup s, FakeDesktop& d, CapturedOutput& o)
 {
@@ -110,9 +110,11 @@ void arrange(Setup s, FakeDesktop& d, CapturedOutput& o)
     d.process(0).accessDenied = s == Setup::denied;
     o.refusePrepare = s == Setup::refusePrepare;
     o.refuseWrite = s == Setup::refuseWrite;
-    if (s == Setup::hung) {
-        w.hook = [](unsigned m, std::uintptr_t i, std::intptr_t) {
-            return m == win::LB_GETTEXTLEN && i == 1 ? std::optional<MessageResult>(MessageResult{}) : std::nullopt;
+    if (s == Setup::hung || s == Setup::unreadable) {
+        // Unanswered, or answered with neither a length nor LB_ERR.
+        const MessageResult answer = s == Setup::hung ? MessageResult{} : MessageResult{true, -7};
+        w.hook = [answer](unsigned m, std::uintptr_t i, std::intptr_t) {
+            return m == win::LB_GETTEXTLEN && i == 1 ? std::optional<MessageResult>(answer) : std::nullopt;
         };
     }
 }
@@ -148,6 +150,7 @@ const RunCase runs[] = {
      u"quorvel: access denied to window 300: its program runs with higher rights\r\n"},
     {"Hung", Setup::hung, read300, 3, u"a\r\n", u"quorvel: stopped after 1 item: the target stopped answering\r\n"},
     {"Cancelled", Setup::cancelled, read300, 3, u"a\r\n", u"quorvel: cancelled after 1 item\r\n"},
+    {"Unreadable", Setup::unreadable, read300, 3, u"a\r\nc,d\r\n", u"quorvel: 1 of 3 items could not be read\r\n"},
 };
 
 class Run : public testing::TestWithParam<RunCase> {};
@@ -164,8 +167,10 @@ TEST_P(Run, ExitCodePerOutcome)
     EXPECT_EQ(o.written, c.listing != nullptr);
     EXPECT_EQ(o.listing, c.listing ? c.listing : u"");
     EXPECT_EQ(o.err.substr(0, o.err.find(u'\n') + 1), c.err);
-    // The usage goes with every wrong argument and unusable output, to standard error; --help's to standard out.
-    EXPECT_EQ(o.err.find(u"Usage:") != std::u16string::npos, c.code == 1);
+    // The usage goes with every wrong argument, to standard error, and not with output that can't be written;
+    // --help's to standard out.
+    const bool outputFails = c.setup == Setup::refusePrepare || c.setup == Setup::refuseWrite;
+    EXPECT_EQ(o.err.find(u"Usage:") != std::u16string::npos, c.code == 1 && !outputFails);
     EXPECT_EQ(o.out.find(u"Usage:") == 0, c.args[0] == u"--help");
     EXPECT_EQ(o.abandoned, c.code == 2);
     EXPECT_EQ(d.liveProcessHandles() + d.liveRemoteBlocks(), 0);

@@ -1,4 +1,5 @@
 #include "desktop/fake/FakeDesktop.h"
+#include "listreader/ControlMessages.h"
 #include "listing/TextRendering.h"
 #include "listreader/ListItemReader.h"
 #include "mainwindow/MainForm.h"
@@ -152,6 +153,82 @@ TEST_P(Outcome, SaysHowTheReadEnded)
 INSTANTIATE_TEST_SUITE_P(Cases, Outcome, testing::ValuesIn(outcomes),
                          [](const auto& info) { return std::string(info.param.name); });
 
+// A way an item the list confirms can fail to give its text whole: the message, the index it hits (a
+// toolbar's command), and the answer given in place of the control's own, after letting the control
+// answer first when passFirst (a long text that fills its slot, refetched).
+struct Unreadable {
+    const char* name;
+    FakeKind kind;
+    unsigned message;
+    std::uintptr_t at;
+    std::intptr_t answer;
+    const char16_t* shown;
+    std::size_t unreadable, rows;
+    bool passFirst = false;
+};
+
+const std::u16string longItem(300, u'L');
+const Unreadable unreadables[] = {
+    {"LengthNeitherLengthNorError", FakeKind::listBox, win::LB_GETTEXTLEN, 1, -7, u"a\r\nc\r\n", 1, 3},
+    {"LengthPastTheCap", FakeKind::listBox, win::LB_GETTEXTLEN, 1, (1 << 20) + 1, u"a\r\nc\r\n", 1, 3},
+    {"TextFailsAfterAGoodLength", FakeKind::listBox, win::LB_GETTEXT, 1, win::LB_ERR, u"a\r\nc\r\n", 1, 3},
+    {"TextCutShort", FakeKind::listBox, win::LB_GETTEXT, 1, 5, u"a\r\nc\r\n", 1, 3},
+    // Not unreadable: LB_ERR for a length ends the list, whatever the count.
+    {"LengthErrorEndsTheList", FakeKind::listBox, win::LB_GETTEXTLEN, 1, win::LB_ERR, u"a\r\n", 0, 1},
+    {"ListViewRow", FakeKind::listView, win::LVM_GETITEMTEXTW, 1, -7, u"a\tx\r\nc\tx\r\n", 1, 3},
+    {"ListViewRefetch", FakeKind::listView, win::LVM_GETITEMTEXTW, 1, -7, u"a\r\nc\r\n", 1, 3, true},
+    {"TreeItem", FakeKind::treeView, win::TVM_GETITEMW, 1, 0, u"a\r\nc\r\n", 1, 3},
+    {"StatusBarPartPastItsLength", FakeKind::statusBar, win::SB_GETTEXTLENGTHW, 1, 10, u"a\r\nc\r\n", 1, 3},
+    {"ToolbarText", FakeKind::toolbar, win::TB_GETBUTTONTEXTW, 1001, -1, u"a\r\nc\r\n", 1, 3},
+    {"TabItem", FakeKind::tabControl, win::TCM_GETITEMW, 1, 0, u"a\r\nc\r\n", 1, 3},
+    {"HeaderItem", FakeKind::header, win::HDM_GETITEMW, 1, 0, u"a\r\nc\r\n", 1, 3},
+    // Past the real end of a count that is not checked first, failures are no items.
+    {"ComboBoxExItem", FakeKind::comboBoxEx, win::CBEM_GETITEMW, 1, 0, u"a\r\nc\r\n", 1, 3},
+    {"ComboBoxExLastItem", FakeKind::comboBoxEx, win::CBEM_GETITEMW, 2, 0, u"a\r\nb\r\n", 0, 2},
+};
+
+class UnreadableItem : public testing::TestWithParam<Unreadable> {};
+
+// Every item the list confirms is in the listing, read or counted as unreadable; none is dropped silently.
+TEST_P(UnreadableItem, IsCountedNotDropped)
+{
+    const Unreadable& c = GetParam();
+    FakeDesktop d;
+    d.process(1) = FakeProcess(8);
+    FakeWindow& w = d.add(target, c.kind);
+    w.process = 1;
+    w.items = {u"a", c.passFirst ? longItem : u"b", u"c"};
+    w.rows = {{u"a", u"x"}, {w.items[1], u"x"}, {u"c", u"x"}};
+    w.columns = c.passFirst ? 1 : 2;
+    w.style = win::LVS_REPORT;
+    w.header = child;
+    d.add(child, FakeKind::header).parent = target;
+    w.tree = {{u"a"}, {u"b", 0}, {u"c"}};
+    if (c.kind == FakeKind::statusBar)
+        w.items[1] = std::u16string(600, u'b'); // runs past a buffer sized for the answered length
+    int asks = 0, passed = 0;
+    w.hook = [&](unsigned msg, std::uintptr_t wParam, std::intptr_t) -> std::optional<MessageResult> {
+        if (msg != c.message)
+            return std::nullopt;
+        // A tree item or a ComboBoxEx item is named in the structure; they are asked for in order.
+        const std::uintptr_t index = msg == win::TVM_GETITEMW || msg == win::CBEM_GETITEMW ? asks++ : wParam;
+        if (index != c.at || (c.passFirst && passed++ == 0))
+            return std::nullopt;
+        return MessageResult{true, c.answer};
+    };
+    UnfollowedRead control;
+    const Listing listing = readListItems(d, target, control);
+    EXPECT_EQ(renderText(listing), c.shown);
+    EXPECT_EQ(listing.unreadableRows(), c.unreadable);
+    EXPECT_EQ(listing.rows(), c.rows);
+    EXPECT_EQ(listing.whole(), c.unreadable == 0);
+    EXPECT_EQ(listing.end, ReadEnd::complete);
+    EXPECT_EQ(d.liveProcessHandles() + d.liveRemoteBlocks(), 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Ways, UnreadableItem, testing::ValuesIn(unreadables),
+                         [](const auto& info) { return std::string(info.param.name); });
+
 TEST(Caption, GroupsDigitsTheUsersWay)
 {
     struct {
@@ -174,8 +251,9 @@ TEST(Caption, EveryOutcomeIsToldApartAndShortensToWholeWords)
 {
     const NumberFormat format;
     std::set<std::u16string> longest, shortest;
-    const ReadEnd ends[] = {ReadEnd::complete,  ReadEnd::notAnswering, ReadEnd::windowGone,    ReadEnd::memoryFailed,
-                            ReadEnd::cancelled, ReadEnd::noWindow,     ReadEnd::nothingToRead, ReadEnd::accessDenied};
+    const ReadEnd ends[] = {ReadEnd::complete,     ReadEnd::notAnswering,  ReadEnd::windowGone,
+                            ReadEnd::memoryFailed, ReadEnd::cancelled,     ReadEnd::outOfMemory,
+                            ReadEnd::noWindow,     ReadEnd::nothingToRead, ReadEnd::accessDenied};
     for (ReadEnd end : ends) {
         for (std::size_t items : {std::size_t{0}, std::size_t{1234}}) {
             const auto choices =
@@ -195,6 +273,13 @@ TEST(Caption, EveryOutcomeIsToldApartAndShortensToWholeWords)
     EXPECT_EQ(longest.size(), 2 * std::size(ends) - 3);
     EXPECT_EQ(captionChoices({.end = ReadEnd::nothingToRead, .className = u"Edit"}, format).front(),
               u"List Items (nothing to read in an Edit)");
+    // Items that could not be read are named beside the count in every choice, whole or not.
+    for (ReadEnd end : {ReadEnd::complete, ReadEnd::notAnswering, ReadEnd::cancelled}) {
+        for (const auto& c : captionChoices({.end = end, .items = 3, .unreadable = 2}, format))
+            EXPECT_NE(c.find(u"3; 2 unreadable"), std::u16string::npos) << static_cast<int>(end);
+    }
+    EXPECT_EQ(captionChoices({.end = ReadEnd::complete, .items = 3, .unreadable = 2}, format).front(),
+              u"List Items (3; 2 unreadable)");
     EXPECT_EQ(fitCaption({u"List Items (a long one)", u"List Items (short)"}, 6 * 20,
                          [](const std::u16string& s) { return 6 * static_cast<int>(s.size()); }),
               u"List Items (short)");

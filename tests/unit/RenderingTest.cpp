@@ -1,5 +1,6 @@
 #include "listing/CsvRendering.h"
 #include "listing/JsonRendering.h"
+#include "listing/TextRendering.h"
 #include "listing/Utf8.h"
 
 #include <gtest/gtest.h>
@@ -93,6 +94,39 @@ TEST(Json, ReportRowsAndAStoppedTree)
     EXPECT_NE(renderJson(items(ListKind::comboBox, {}))
                   .find(u"\"kind\": \"combobox\",\r\n  \"complete\": true,\r\n  "
                         u"\"items\": []\r\n}"),
+              std::u16string::npos);
+}
+
+// An unreadable text keeps its place as null in JSON; text and CSV leave such an item out and show such a
+// cell empty; the listing is not whole, though read to its end.
+TEST(Unreadable, NullInJsonLeftOutOrEmptyElsewhere)
+{
+    Listing tree = items(ListKind::treeView, {u"t"}, {0});
+    tree.addUnreadableItem(2);
+    tree.addItem(u"u", 1);
+    EXPECT_FALSE(tree.whole());
+    EXPECT_NE(renderJson(tree).find(u"\"complete\": false,\r\n  \"unreadable\": 1,\r\n  \"items\": [\r\n    "
+                                    u"{\"text\": \"t\", \"depth\": 0},\r\n    {\"text\": null, \"depth\": 2},"),
+              std::u16string::npos);
+    EXPECT_EQ(renderText(tree), u"t\r\n\tu\r\n");
+    EXPECT_EQ(renderCsv(tree), u"0,t\r\n1,u\r\n");
+    Listing report;
+    report.kind = ListKind::listView;
+    report.report = true;
+    report.setCellsPerRow(2);
+    const std::u16string row[] = {u"1", u"lost"};
+    const std::vector<bool> second = {false, true};
+    report.addRow(row, 0, &second);
+    report.addRow(row);
+    EXPECT_EQ(report.unreadableRows(), 1u);
+    EXPECT_TRUE(report.rowUnreadable(0));
+    EXPECT_FALSE(report.rowUnreadable(1));
+    EXPECT_NE(renderJson(report).find(u"[\"1\", null],\r\n    [\"1\", \"lost\"]"), std::u16string::npos);
+    EXPECT_EQ(renderText(report), u"1\t\r\n1\tlost\r\n");
+    EXPECT_EQ(renderCsv(report), u"1,\r\n1,lost\r\n");
+    // Stopped early as well: both are told.
+    report.end = ReadEnd::windowGone;
+    EXPECT_NE(renderJson(report).find(u"\"stopped\": \"the target's window went away\",\r\n  \"unreadable\": 1"),
               std::u16string::npos);
 }
 

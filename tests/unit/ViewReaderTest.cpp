@@ -137,6 +137,35 @@ TEST_P(Views, OtherViewsShowTheLabelsAlone)
     EXPECT_EQ(read(), u"one\r\nthree\r\n");
 }
 
+// The system's list view keeps its view in its style bits; a framework's own copy of the control may not,
+// and its view is told by its header, which only report view shows.
+TEST_P(Views, ReportViewOfAFrameworksOwnCopyIsToldByItsHeader)
+{
+    FakeWindow& w = listView({{u"a", u"b"}}, 2, false);
+    w.className = u"ListView20WndClass";
+    desktop.window(header).style = win::WS_VISIBLE;
+    EXPECT_EQ(read(), u"a\tb\r\n");
+    desktop.window(header).style = 0;
+    w.style = win::LVS_REPORT;
+    EXPECT_EQ(read(), u"a\r\n");
+    w.className = u"SysListView32";
+    EXPECT_EQ(read(), u"a\tb\r\n");
+}
+
+// A report view with no rows is still a table: its columns are told, and nothing else is asked.
+TEST_P(Views, EmptyReportViewKeepsItsColumns)
+{
+    FakeWindow& w = listView({}, 2);
+    w.columnNames = {u"Name", u"Type"};
+    UnfollowedRead control;
+    const Listing listing = readListItems(desktop, view, control);
+    EXPECT_TRUE(listing.report);
+    EXPECT_EQ(listing.columns, (std::vector<std::u16string>{u"Name", u"Type"}));
+    EXPECT_EQ(listing.rows(), 0u);
+    EXPECT_EQ(listing.end, ReadEnd::complete);
+    expectNothingLeft();
+}
+
 TEST_P(Views, HeaderStandsForItsListView)
 {
     listView({{u"a", u"b"}}, 2);
