@@ -8,6 +8,7 @@
 #include "listing/TextRendering.h"
 #include "listing/Utf8.h"
 #include "listreader/ListItemReader.h"
+#include "listreader/RowBatches.h"
 
 namespace quorvel {
 
@@ -34,18 +35,59 @@ int outputFailed(CommandOutput& output, std::u16string_view why)
     return exitcode::badArguments;
 }
 
-std::u16string render(const Listing& listing, const ReadRequest& request)
+// The listing from firstRow on in the format asked for; JSON only whole.
+std::u16string render(const Listing& listing, const ReadRequest& request, std::size_t firstRow = 0)
 {
     switch (request.format) {
     case OutputFormat::csv:
-        return renderCsv(listing, request.headers);
+        return renderCsv(listing, request.headers, firstRow);
     case OutputFormat::json:
         return renderJson(listing);
     case OutputFormat::text:
         break;
     }
-    return renderText(listing, request.headers);
+    return renderText(listing, request.headers, firstRow);
 }
+
+// Writes the rows to standard output as they are read, paced like the
+// window's: the first at once, then at most four times a second. A reader
+// that goes away (a closed pipe) stops the read at its next message.
+class StreamedRead : public ReadControl {
+public:
+    StreamedRead(ReadControl& control, CommandOutput& output, const ReadRequest& request)
+        : control_(control), output_(output), request_(request)
+    {
+    }
+    bool cancelled() override { return broken_ || control_.cancelled(); }
+    void progress(const Listing& listing) override
+    {
+        if (auto first = batches_.due(listing.rows(), steadyMs()))
+            writeFrom(listing, *first);
+        control_.progress(listing);
+    }
+    // The rows not written yet; false when output failed, now or before.
+    bool finish(const Listing& listing)
+    {
+        writeFrom(listing, batches_.due(listing.rows(), 0, true).value_or(listing.rows()));
+        return !broken_;
+    }
+    bool broken() const { return broken_; }
+
+private:
+    void writeFrom(const Listing& listing, std::size_t first)
+    {
+        std::u16string why;
+        const std::u16string text = render(listing, request_, first);
+        if (!broken_ && !text.empty() && !output_.write(text, why))
+            broken_ = true;
+    }
+
+    ReadControl& control_;
+    CommandOutput& output_;
+    const ReadRequest& request_;
+    RowBatches batches_;
+    bool broken_ = false;
+};
 
 // The line that says why nothing was read, or how far a partial read got
 // and how many of its items could not be read.
@@ -92,9 +134,12 @@ int runCommandLine(std::span<const std::u16string> args, Desktop& desktop, Comma
     if (!output.prepare(request.out, why))
         return outputFailed(output, why);
 
+    const bool streaming = output.streams() && request.format != OutputFormat::json;
+    StreamedRead streamed(control, output, request);
+    ReadControl& reading = streaming ? static_cast<ReadControl&>(streamed) : control;
     Listing listing;
     if (std::optional<WindowHandle> target = targetHandle(handleTextValue(request.handle)))
-        listing = readListItems(desktop, *target, control);
+        listing = readListItems(desktop, *target, reading);
     else
         listing.end = ReadEnd::noWindow;
     if (listing.end != ReadEnd::complete && !isPartial(listing.end)) {
@@ -102,8 +147,12 @@ int runCommandLine(std::span<const std::u16string> args, Desktop& desktop, Comma
         printLine(output, endLine(listing, request.handle));
         return exitcode::nothingToRead;
     }
-    if (!output.write(render(listing, request), why))
+    if (streaming ? !streamed.finish(listing) : !output.write(render(listing, request), why)) {
+        // Standard output that went away mid-read is the reader's choice: no word.
+        if (streaming)
+            return exitcode::badArguments;
         return outputFailed(output, why);
+    }
     if (listing.whole())
         return exitcode::complete;
     printLine(output, endLine(listing, request.handle));

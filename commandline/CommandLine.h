@@ -27,8 +27,11 @@ public:
     // Makes sure the listing can go where it is to go, before the read
     // starts. False, with why, when it can't.
     virtual bool prepare(const std::optional<std::u16string>& file, std::u16string& why) = 0;
-    // The whole listing, once; for a file, puts it in place. False, with why,
-    // when it could not be written whole.
+    // Whether the listing goes to standard output, which takes it in parts
+    // as it is read; a file takes it whole, once.
+    virtual bool streams() const = 0;
+    // The listing, or (streaming) its next part; for a file, puts it in
+    // place. False, with why, when it could not be written whole.
     virtual bool write(std::u16string_view listing, std::u16string& why) = 0;
     // No listing will come: nothing is left behind.
     virtual void abandon() = 0;

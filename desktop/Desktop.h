@@ -162,6 +162,9 @@ public:
     // change notification before the call returns.
     virtual std::u16string getWindowText(WindowHandle window) = 0;
     virtual void setWindowText(WindowHandle window, const std::u16string& text) = 0;
+    // Adds text at the end of a multi-line field without laying out what it
+    // holds again, and without moving the user's selection or scroll position.
+    virtual void appendWindowText(WindowHandle window, const std::u16string& text) = 0;
     virtual bool isWindowEnabled(WindowHandle window) = 0;
     virtual void enableWindow(WindowHandle window, bool enable) = 0;
 

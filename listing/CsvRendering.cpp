@@ -39,14 +39,14 @@ template <typename Cells> void appendRecord(std::u16string& out, std::size_t cou
 
 } // namespace
 
-std::u16string renderCsv(const Listing& listing, bool headers)
+std::u16string renderCsv(const Listing& listing, bool headers, std::size_t firstRow)
 {
     std::u16string out;
-    if (headers && listing.report && !listing.columns.empty())
+    if (headers && firstRow == 0 && listing.report && !listing.columns.empty())
         appendRecord(out, listing.columns.size(),
                      [&](std::size_t c) { return std::u16string_view(listing.columns[c]); });
     const bool tree = listing.kind == ListKind::treeView;
-    for (std::size_t r = 0; r < listing.rows(); ++r) {
+    for (std::size_t r = firstRow; r < listing.rows(); ++r) {
         // An item that could not be read is left out; a row keeps its place, the cell empty.
         if (listing.cellsPerRow() == 1 && listing.unreadable(r, 0))
             continue;

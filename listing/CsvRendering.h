@@ -12,6 +12,7 @@
 namespace quorvel {
 
 // headers: the column names of a report list view as the first record.
-std::u16string renderCsv(const Listing& listing, bool headers = false);
+// firstRow: the records from that row on only; the column names come with row 0.
+std::u16string renderCsv(const Listing& listing, bool headers = false, std::size_t firstRow = 0);
 
 } // namespace quorvel

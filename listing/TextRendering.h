@@ -10,6 +10,8 @@
 namespace quorvel {
 
 // headers: the column names of a report list view as the first line.
-std::u16string renderText(const Listing& listing, bool headers = false);
+// firstRow: the rows from there on only, for a listing handed on as it grows;
+// the column names come with row 0.
+std::u16string renderText(const Listing& listing, bool headers = false, std::size_t firstRow = 0);
 
 } // namespace quorvel

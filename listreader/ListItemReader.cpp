@@ -10,6 +10,8 @@
 #include "listreader/ToolbarReader.h"
 #include "listreader/TreeViewReader.h"
 
+#include <new>
+#include <stdexcept>
 #include <utility>
 
 namespace quorvel {
@@ -120,7 +122,15 @@ Listing readListItems(Desktop& desktop, WindowHandle target, ReadControl& contro
     listing.className = desktop.className(target);
     Reading reading(desktop, control, listing);
     const ClassInfo targetClass = classInfo(listing.className);
-    const bool found = readerFor(targetClass.kind)(reading, target, targetClass);
+    bool found = true;
+    try {
+        found = readerFor(targetClass.kind)(reading, target, targetClass);
+    } catch (const std::bad_alloc&) {
+        // A list too large to hold ends the read; what it held so far stays.
+        reading.stop(ReadEnd::outOfMemory);
+    } catch (const std::length_error&) {
+        reading.stop(ReadEnd::outOfMemory);
+    }
     listing.end = reading.stopped() ? reading.end() : found ? ReadEnd::complete : ReadEnd::nothingToRead;
     return listing;
 }

@@ -18,9 +18,6 @@ constexpr unsigned LVM_GETNEXTITEM = win::LVM_FIRST + 12;
 // and believing it would mean a read without end.
 constexpr std::int32_t maxColumns = 4096;
 
-// Rows fetched per round: lines are put together as their cells arrive.
-constexpr std::int32_t rowsPerRound = 256;
-
 class ListViewRead {
 public:
     ListViewRead(Reading& reading, WindowHandle listView, ClassInfo listViewClass)
@@ -141,8 +138,10 @@ private:
         std::vector<std::u16string> texts;
         std::vector<bool> failed, rowFailed;
         // 64 bits: a count near INT_MAX must not overflow the last step.
-        for (std::int64_t first = 0; first < rows; first += rowsPerRound) {
-            const auto count = static_cast<std::int32_t>(std::min<std::int64_t>(rowsPerRound, rows - first));
+        // Rows are put together as their cells arrive, a round at a time.
+        std::size_t round = 0;
+        for (std::int64_t first = 0, count = 0; first < rows; first += count) {
+            count = std::min<std::int64_t>(static_cast<std::int64_t>(roundItems(round++)), rows - first);
             queries.clear();
             for (std::int64_t r = first; r < first + count; ++r) {
                 for (std::int32_t column : order)

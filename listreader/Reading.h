@@ -16,20 +16,14 @@
 
 namespace quorvel {
 
-// How the one who started a read follows it: asked before every message, and
-// told the number of items read as they arrive.
+// How the one who started a read follows it: asked before every message,
+// and shown the listing each time it has grown, on the reading thread, so
+// that it can take the new rows while the read goes on.
 class ReadControl {
 public:
     virtual ~ReadControl() = default;
     virtual bool cancelled() = 0;
-    virtual void progress(std::size_t items) = 0;
-};
-
-// For a read that no one cancels or follows.
-class UnfollowedRead : public ReadControl {
-public:
-    bool cancelled() override { return false; }
-    void progress(std::size_t) override {}
+    virtual void progress(const Listing& listing) = 0;
 };
 
 class Reading {
@@ -66,8 +60,8 @@ public:
             end_ = why;
     }
 
-    // Tells the control how many rows the listing holds now.
-    void progress() { control_.progress(listing.rows()); }
+    // Shows the control the listing as it is now.
+    void progress() { control_.progress(listing); }
 
 private:
     bool mayContinue();

@@ -44,6 +44,13 @@ bool fetchTexts(Reading& reading, RemoteMemory& memory, const TextMessage& m, st
 // Items per batch, and the characters of each text slot: most texts fit, and
 // a longer one is fetched again on its own.
 constexpr std::size_t batchItems = 256;
+
+// Items in round n of a read, from 0: the first rounds are small, so that the
+// first rows show at once, and they grow to a whole batch.
+constexpr std::size_t roundItems(std::size_t round)
+{
+    return round < 4 ? std::size_t{16} << round : batchItems;
+}
 constexpr std::size_t slotChars = 256;
 // A block that holds a whole batch of the largest structures.
 constexpr std::size_t batchBlockBytes = batchItems * (88 + slotChars * 2);

@@ -13,10 +13,11 @@ void addTextItems(Reading& reading, RemoteMemory& memory, const TextMessage& m, 
     // With an unchecked count, failed items are held back until one after
     // them answers: failures at the end may lie past the list's real end.
     std::size_t heldBack = 0;
-    constexpr auto perRound = static_cast<std::int32_t>(batchItems);
-    for (std::int32_t first = 0; first < count; first += std::min(perRound, count - first)) {
+    std::size_t round = 0;
+    for (std::int32_t first = 0, items = 0; first < count; first += items) {
+        items = std::min(static_cast<std::int32_t>(roundItems(round++)), count - first);
         queries.clear();
-        for (std::int32_t i = first; i < first + std::min(perRound, count - first); ++i)
+        for (std::int32_t i = first; i < first + items; ++i)
             queries.push_back(query(i));
         texts.clear();
         failed.clear();

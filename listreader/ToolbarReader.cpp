@@ -61,9 +61,9 @@ void readToolbar(Reading& reading, WindowHandle toolbar)
     std::vector<std::uintptr_t> commands;
     std::vector<std::u16string> texts;
     std::vector<BareText> fates;
-    constexpr auto perRound = static_cast<std::int32_t>(batchItems);
+    std::size_t rounds = 0;
     for (std::int32_t first = 0, round = 0; first < buttons; first += round) {
-        round = std::min(perRound, buttons - first);
+        round = std::min(static_cast<std::int32_t>(roundItems(rounds++)), buttons - first);
         commands.clear();
         texts.clear();
         fates.clear();

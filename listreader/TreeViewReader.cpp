@@ -10,9 +10,6 @@ namespace quorvel {
 
 namespace {
 
-// Items walked before their texts are fetched: one batch of texts at a time.
-constexpr std::size_t itemsPerRound = 256;
-
 class TreeWalk {
 public:
     TreeWalk(Reading& reading, WindowHandle tree, std::size_t limit) : reading_(reading), tree_(tree), limit_(limit) {}
@@ -89,10 +86,13 @@ void readTreeView(Reading& reading, WindowHandle treeView)
     std::vector<int> depths;
     std::vector<std::u16string> texts;
     std::vector<bool> failed;
+    // Items are walked a round at a time, then their texts fetched.
+    std::size_t round = 0;
     for (bool more = true; more;) {
         queries.clear();
         depths.clear();
-        while (queries.size() < itemsPerRound) {
+        const std::size_t roundSize = roundItems(round++);
+        while (queries.size() < roundSize) {
             auto item = walk.next();
             if (!item) {
                 more = false;

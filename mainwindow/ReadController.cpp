@@ -1,27 +1,8 @@
 #include "mainwindow/ReadController.h"
 
-#include "listing/TextRendering.h"
-#include "listreader/ListItemReader.h"
-
 #include <utility>
 
 namespace quorvel {
-
-void InlineReadRunner::start(WindowHandle target, std::uint64_t read)
-{
-    struct Control : ReadControl {
-        InlineReadRunner& runner;
-        std::uint64_t read;
-        Control(InlineReadRunner& r, std::uint64_t n) : runner(r), read(n) {}
-        bool cancelled() override { return runner.cancelled_; }
-        void progress(std::size_t items) override { runner.controller_->readProgress(read, items); }
-    } control(*this, read);
-    cancelled_ = false;
-    Listing listing = readListItems(desktop_, target, control);
-    // A read started from inside this one (a nested change) has run already.
-    cancelled_ = false;
-    controller_->readFinished(read, std::move(listing));
-}
 
 ReadController::ReadController(Desktop& desktop, ReadRunner& runner, WindowHandle txtList, WindowHandle frame)
     : desktop_(desktop), runner_(runner), txtList_(txtList), frame_(frame)
@@ -66,19 +47,24 @@ void ReadController::cancel()
         runner_.cancel();
 }
 
-void ReadController::readProgress(std::uint64_t read, std::size_t items)
+void ReadController::readProgress(std::uint64_t read, const RowBatch& batch)
 {
-    if (read == newest_ && read == running_)
-        showCaption({.reading = true, .items = items, .handle = runningTarget_});
+    if (read != newest_ || read != running_)
+        return;
+    // Appended, not set: earlier rows are not laid out again, and the user's
+    // selection and scroll position stay where they are.
+    if (!batch.text.empty())
+        desktop_.appendWindowText(txtList_, batch.text);
+    showCaption({.reading = true, .items = batch.items, .unreadable = batch.unreadable, .handle = runningTarget_});
 }
 
-void ReadController::readFinished(std::uint64_t read, Listing listing)
+void ReadController::readFinished(std::uint64_t read, const RowBatch& last, Listing listing)
 {
     if (read == running_)
         running_ = 0;
     if (read == newest_) {
-        // One assignment: rewriting the field per item costs quadratic time.
-        desktop_.setWindowText(txtList_, renderText(listing));
+        if (!last.text.empty())
+            desktop_.appendWindowText(txtList_, last.text);
         showCaption({.end = listing.end,
                      .items = listing.rows() - listing.unreadableRows(),
                      .unreadable = listing.unreadableRows(),

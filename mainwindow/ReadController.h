@@ -1,12 +1,14 @@
 // Reads the list the handle field names, one read at a time, without holding
 // up the window: a runner does the reading and reports back on the window's
 // thread; the controller keeps the newest read, drops what older ones bring,
-// and writes the item field once per read and the frame's caption as it goes.
+// appends each batch of rows to the item field as it comes and tells the
+// read's course in the frame's caption.
 #pragma once
 
 #include "desktop/Desktop.h"
 #include "listing/Listing.h"
 #include "mainwindow/OutcomeCaption.h"
+#include "mainwindow/RowFeed.h"
 
 #include <cstdint>
 #include <optional>
@@ -16,10 +18,10 @@ namespace quorvel {
 class ReadController;
 
 // Where reads run. start begins one read of target and returns; the runner
-// reports its progress and its listing through the controller's readProgress
-// and readFinished, on the window's thread, always in that order and always
-// ending in one readFinished. cancel asks the running read to stop at its
-// next message.
+// hands its rows on in batches and its listing at the end through the
+// controller's readProgress and readFinished, on the window's thread, in
+// that order, each batch once, and always ending in one readFinished. cancel
+// asks the running read to stop at its next message.
 class ReadRunner {
 public:
     virtual ~ReadRunner() = default;
@@ -27,35 +29,21 @@ public:
     virtual void cancel() = 0;
 };
 
-// Runs each read to its end inside start, on the caller's thread: for the
-// fake desktop, which has no other thread.
-class InlineReadRunner : public ReadRunner {
-public:
-    InlineReadRunner(Desktop& desktop) : desktop_(desktop) {}
-    void setController(ReadController& controller) { controller_ = &controller; }
-    void start(WindowHandle target, std::uint64_t read) override;
-    void cancel() override { cancelled_ = true; }
-
-private:
-    Desktop& desktop_;
-    ReadController* controller_ = nullptr;
-    bool cancelled_ = false;
-};
-
 class ReadController {
 public:
     ReadController(Desktop& desktop, ReadRunner& runner, WindowHandle txtList, WindowHandle frame);
 
     // Reads target, or tells that no window has it (nullopt: a value no
-    // handle holds). A read running now is cancelled, and this one starts
-    // once it has ended.
+    // handle holds). The item field is emptied; a read running now is
+    // cancelled, and this one starts once it has ended.
     void read(std::optional<WindowHandle> target);
     // Stops the running read (its items so far are shown) and the one waiting.
     void cancel();
     bool reading() const { return running_ != 0; }
 
-    void readProgress(std::uint64_t read, std::size_t items);
-    void readFinished(std::uint64_t read, Listing listing);
+    void readProgress(std::uint64_t read, const RowBatch& batch);
+    // last: the rows not handed on before; listing: what the read found.
+    void readFinished(std::uint64_t read, const RowBatch& last, Listing listing);
 
 private:
     void startWaiting();

@@ -29,7 +29,7 @@ BOOL WINAPI onConsoleControl(DWORD event)
 class InterruptibleRead : public ReadControl {
 public:
     bool cancelled() override { return interrupted; }
-    void progress(std::size_t) override {}
+    void progress(const Listing&) override {}
 };
 
 } // namespace

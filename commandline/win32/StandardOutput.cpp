@@ -89,12 +89,29 @@ bool StandardOutput::prepare(const std::optional<std::u16string>& file, std::u16
         return false;
     }
     file_ = *file;
-    // Beside the file, so that putting it in place is a rename within one folder.
+    // A device (NUL, CON, a pipe) takes the listing straight: it has no
+    // folder to put a file beside, and nothing to replace.
+    HANDLE existing = ::CreateFileW(wide(*file), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (existing != INVALID_HANDLE_VALUE) {
+        if (::GetFileType(existing) != FILE_TYPE_DISK) {
+            listing_ = existing;
+            device_ = true;
+            return true;
+        }
+        ::CloseHandle(existing);
+    }
+    // Beside the file, so that putting it in place is a rename within one
+    // folder; deleted when closed, so that a process ended mid-write (its
+    // console closed, say) leaves nothing behind.
     temporary_ = file_ + u"." + decimal(::GetCurrentProcessId()) + u".tmp";
-    listing_ =
-        ::CreateFileW(wide(temporary_), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (listing_ != INVALID_HANDLE_VALUE)
+    listing_ = ::CreateFileW(wide(temporary_), GENERIC_WRITE | DELETE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
+                             nullptr);
+    if (listing_ != INVALID_HANDLE_VALUE) {
+        FILE_DISPOSITION_INFO dispose{TRUE};
+        ::SetFileInformationByHandle(listing_, FileDispositionInfo, &dispose, sizeof dispose);
         return true;
+    }
     listing_ = nullptr;
     why = u"cannot write " + *file + u": " + lastError();
     temporary_.clear();
@@ -106,11 +123,14 @@ bool StandardOutput::write(std::u16string_view listing, std::u16string& why)
     if (temporary_.empty()) {
         if (writeText(listing_, listing))
             return true;
-        why = u"cannot write to standard output: " + lastError();
+        why = device_ ? u"cannot write " + file_ + u": " + lastError()
+                      : u"cannot write to standard output: " + lastError();
         return false;
     }
     const std::string bytes = toUtf8(listing);
-    bool done = writeBytes(listing_, bytes.data(), bytes.size()) && ::FlushFileBuffers(listing_);
+    FILE_DISPOSITION_INFO keep{FALSE};
+    bool done = writeBytes(listing_, bytes.data(), bytes.size()) && ::FlushFileBuffers(listing_) &&
+                ::SetFileInformationByHandle(listing_, FileDispositionInfo, &keep, sizeof keep);
     if (done) {
         ::CloseHandle(listing_);
         listing_ = nullptr;

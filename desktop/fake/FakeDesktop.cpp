@@ -237,8 +237,16 @@ void FakeDesktop::setWindowText(WindowHandle w, const std::u16string& text)
     if (it == windows_.end())
         return;
     it->second.text = text;
+    it->second.selection = {0, 0}; // as an edit control does
     if (it->second.kind == FakeKind::edit && it->second.onChange)
         it->second.onChange();
+}
+
+void FakeDesktop::appendWindowText(WindowHandle w, const std::u16string& text)
+{
+    auto it = windows_.find(w);
+    if (it != windows_.end())
+        it->second.text += text;
 }
 
 bool FakeDesktop::isWindowEnabled(WindowHandle w)

@@ -39,6 +39,8 @@ struct FakeWindow {
     FakeKind kind = FakeKind::other;
     std::int32_t style = 0;
     std::u16string text;
+    // Where an edit field's selection starts and ends; setting the text resets it, appending keeps it.
+    std::pair<std::size_t, std::size_t> selection;
     bool enabled = true;
     Rect rect;
     // Of a list, combo box, tab control, standalone header, status bar or toolbar;
@@ -114,6 +116,7 @@ public:
     bool readRemote(const RemoteProcess& p, RemoteAddress a, void* data, std::size_t bytes) override;
     std::u16string getWindowText(WindowHandle w) override;
     void setWindowText(WindowHandle w, const std::u16string& text) override;
+    void appendWindowText(WindowHandle w, const std::u16string& text) override;
     bool isWindowEnabled(WindowHandle w) override;
     void enableWindow(WindowHandle w, bool enable) override;
     // Six pixels a character, and the format set below.

@@ -116,6 +116,24 @@ void Win32Desktop::setWindowText(WindowHandle w, const std::u16string& text)
     ::SetWindowTextW(toHwnd(w), wide(text));
 }
 
+void Win32Desktop::appendWindowText(WindowHandle w, const std::u16string& text)
+{
+    // A replace of an empty selection at the end lays out only what it adds;
+    // with redraw off, the user's selection and first line put back unseen.
+    HWND edit = toHwnd(w);
+    DWORD selStart = 0, selEnd = 0;
+    ::SendMessageW(edit, EM_GETSEL, reinterpret_cast<WPARAM>(&selStart), reinterpret_cast<LPARAM>(&selEnd));
+    const LRESULT firstLine = ::SendMessageW(edit, EM_GETFIRSTVISIBLELINE, 0, 0);
+    ::SendMessageW(edit, WM_SETREDRAW, FALSE, 0);
+    const LRESULT end = ::GetWindowTextLengthW(edit);
+    ::SendMessageW(edit, EM_SETSEL, end, end);
+    ::SendMessageW(edit, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(wide(text)));
+    ::SendMessageW(edit, EM_SETSEL, selStart, selEnd);
+    ::SendMessageW(edit, EM_LINESCROLL, 0, firstLine - ::SendMessageW(edit, EM_GETFIRSTVISIBLELINE, 0, 0));
+    ::SendMessageW(edit, WM_SETREDRAW, TRUE, 0);
+    ::InvalidateRect(edit, nullptr, TRUE);
+}
+
 int Win32Desktop::textWidth(WindowHandle w, const std::u16string& text)
 {
     HWND hwnd = toHwnd(w);

@@ -16,9 +16,10 @@ constexpr int iconResource = 1;
 // The largest text an edit control holds on NT: a 100,000-item list fits.
 constexpr LPARAM listTextLimit = 0x7FFFFFFE;
 // How long a window closed mid-read waits for the read to free what it holds
-// in the target; a read stops at its next message, which is bounded by less.
-constexpr UINT closeTimerId = 2;
-constexpr UINT closeWaitMs = 1900;
+// in the target: the read stops at its next message, so as long as one
+// message may take, and a margin; a thread stuck past that does not keep
+// the process.
+constexpr DWORD closeWaitMs = Win32Desktop::messageTimeoutMs + 1000;
 
 const wchar_t* wide(const char16_t* s)
 {
@@ -173,12 +174,8 @@ LRESULT MainWindow::handle(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
     case WM_DPICHANGED:
         OnDpiChanged(hwnd, HIWORD(wParam), reinterpret_cast<const RECT*>(lParam));
         return 0;
-    case ThreadReadRunner::progressMessage:
-        if (form_ && runner_)
-            form_->reads().readProgress(runner_->read(), static_cast<std::size_t>(wParam));
-        return 0;
-    case ThreadReadRunner::finishedMessage:
-        OnReadFinished(hwnd, lParam);
+    case ThreadReadRunner::wakeMessage:
+        OnReadWake(static_cast<std::uint64_t>(wParam));
         return 0;
     default:
         return ::DefWindowProcW(hwnd, msg, wParam, lParam);
@@ -228,35 +225,27 @@ void MainWindow::OnCommand(HWND, int id, HWND, UINT code)
 
 void MainWindow::OnClose(HWND hwnd)
 {
-    if (form_ && form_->reads().reading() && !closing_) {
-        closing_ = true;
+    if (form_ && runner_ && form_->reads().reading()) {
+        // Gone from the screen at once; the process ends once the read has
+        // freed what it holds in the target.
         form_->reads().cancel();
         ::ShowWindow(hwnd, SW_HIDE);
-        ::SetTimer(hwnd, closeTimerId, closeWaitMs, nullptr);
-        return;
+        runner_->waitIdle(closeWaitMs);
     }
     ::DestroyWindow(hwnd);
 }
 
-void MainWindow::OnReadFinished(HWND hwnd, LPARAM listing)
+void MainWindow::OnReadWake(std::uint64_t read)
 {
-    Listing read = ThreadReadRunner::takeListing(listing);
-    if (!runner_ || !form_)
-        return;
-    if (closing_) {
-        ::DestroyWindow(hwnd);
-        return;
-    }
-    form_->reads().readFinished(runner_->read(), std::move(read));
+    if (runner_ && form_)
+        runner_->deliver(read, form_->reads());
 }
 
-void MainWindow::OnTimer(HWND hwnd, UINT id)
+void MainWindow::OnTimer(HWND, UINT id)
 {
-    if (id == closeTimerId) {
-        ::DestroyWindow(hwnd);
-        return;
-    }
-    if (form_ && id == MainForm::hotkeyTimerId && form_->hotkeyTimer().enabled())
+    if (id == ThreadReadRunner::pollTimerId)
+        OnReadWake(0);
+    else if (form_ && id == MainForm::hotkeyTimerId && form_->hotkeyTimer().enabled())
         form_->HotkeyTimer_Timer();
 }
 

@@ -27,7 +27,7 @@ private:
     void OnCommand(HWND hwnd, int id, HWND control, UINT code);
     void OnTimer(HWND hwnd, UINT id);
     void OnClose(HWND hwnd);
-    void OnReadFinished(HWND hwnd, LPARAM listing);
+    void OnReadWake(std::uint64_t read);
     HBRUSH OnCtlColorStatic(HWND hwnd, HDC dc, HWND control, int type);
     void OnActivate(HWND hwnd, UINT state, HWND other, BOOL minimized);
     void OnDpiChanged(HWND hwnd, UINT dpi, const RECT* suggested);
@@ -38,8 +38,6 @@ private:
     Win32Desktop desktop_;
     std::unique_ptr<ThreadReadRunner> runner_;
     std::unique_ptr<MainForm> form_;
-    // Closed while a read ran: hidden, and destroyed once the read has let go of the target.
-    bool closing_ = false;
     HWND controls_[controls.size()] = {};
     HFONT font_ = nullptr;
     HWND lastFocus_ = nullptr;

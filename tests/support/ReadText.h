@@ -1,6 +1,7 @@
 // The text "List Items" shows for a read of target that nobody cancels.
 #pragma once
 
+#include "tests/support/InlineReadRunner.h"
 #include "listing/TextRendering.h"
 #include "listreader/ListItemReader.h"
 

@@ -42,6 +42,7 @@ enum class Kind {
     exitAt,       // ExitProcess inside LB_GETTEXT of `value`
     counted,      // unchanged, only counted
     slow,         // answers each LB_GETTEXT after kSlowMs
+    nonsense,     // item 1's length answers -7; item 3's text LB_ERR after a good length
 };
 
 struct Behaviour {
@@ -132,6 +133,12 @@ LRESULT CALLBACK HostileProc(HWND h, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id
         if (msg == LB_GETTEXT)
             Sleep(kSlowMs);
         break;
+    case Kind::nonsense:
+        if (msg == LB_GETTEXTLEN && wp == 1)
+            return -7;
+        if (msg == LB_GETTEXT && wp == 3)
+            return LB_ERR;
+        break;
     case Kind::plain:
     case Kind::counted:
         break;
@@ -212,6 +219,7 @@ int RunHostile(const std::wstring& handlesFile)
     w.push_back({"button", Counted(MakeControl(frame, L"BUTTON", L"not a list", BS_PUSHBUTTON, 8))});
     HWND doomed = MakeControl(frame, L"LISTBOX", L"", kListStyle, 9);
     w.push_back({"destroyed", doomed});
+    w.push_back({"nonsense", MakeList(frame, 10, Kind::nonsense, 0, {L"one", L"two", L"three", L"four-four", L"five"})});
     DestroyWindow(doomed);
 
     // A hanging list lives on a thread of its own, with its own frame, so only it stops answering.

@@ -44,7 +44,7 @@ enum class Kind {
     overtake,       // while answering row 2, sets the reader's edit field: a newer read starts
     cycle,          // the child of the last item under A1 is A, its ancestor
     selfNext,       // the next sibling of A2 is A2
-    slow,           // answers each LVM_GETITEMTEXTW after kSlowMs
+    slow,           // answers each LVM_GETITEMTEXTW after `value` ms, or kSlowMs
     barCountIntMax, // a tab control's or status bar's count, answered as the control would, then INT_MAX
     partOverruns,   // a status bar that answers 10 for the length of its third part, 600 characters
 };
@@ -174,7 +174,7 @@ LRESULT CALLBACK ViewProc(HWND h, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWOR
         break;
     case Kind::slow:
         if (msg == LVM_GETITEMTEXTW)
-            Sleep(kSlowMs);
+            Sleep(b->value ? static_cast<DWORD>(b->value) : kSlowMs);
         break;
     case Kind::barCountIntMax:
         if (msg == TCM_GETITEMCOUNT || msg == SB_GETPARTS) {
@@ -372,15 +372,21 @@ bool MakeViews(target::NamedHandles& handles)
     };
     HWND listHang = hanging(false, L"Quorvel Hostile Hang List View", 10);
     HWND treeHang = hanging(true, L"Quorvel Hostile Hang Tree View", 200);
-    HWND listSlow = target::MakeOnOwnThread([]() -> HWND {
-        HWND f = MakeFrame(L"Quorvel Hostile Slow List View", 780, 390, 200, 150);
-        return f ? MakeView(f, 0, ViewSpec{"", false, Kind::slow, 0}) : nullptr;
-    });
-    if (!listHang || !treeHang || !listSlow)
+    auto slow = [](long ms, const wchar_t* title, int y) {
+        return target::MakeOnOwnThread([=]() -> HWND {
+            HWND f = MakeFrame(title, 780, y, 200, 150);
+            return f ? MakeView(f, 0, ViewSpec{"", false, Kind::slow, ms}) : nullptr;
+        });
+    };
+    HWND listSlow = slow(0, L"Quorvel Hostile Slow List View", 390);
+    // Each answer takes most of a reader's bound for one message.
+    HWND listSluggish = slow(1500, L"Quorvel Hostile Sluggish List View", 560);
+    if (!listHang || !treeHang || !listSlow || !listSluggish)
         return false;
     handles.push_back({"lv_hang", listHang});
     handles.push_back({"tv_hang", treeHang});
     handles.push_back({"lv_slow", listSlow});
+    handles.push_back({"lv_sluggish", listSluggish});
     return true;
 }
 

@@ -6,7 +6,12 @@
 
 #include <tlhelp32.h>
 
+#include <winternl.h>
+
 #include <algorithm>
+#include <map>
+#include <optional>
+#include <string>
 #include <vector>
 
 namespace target {
@@ -27,9 +32,9 @@ inline long CommittedKiB(HANDLE process)
     return static_cast<long>(total / 1024);
 }
 
-// The handles a process holds, counted in the system's handle table: GetProcessHandleCount answers 0
-// for another process under Wine. -1 when the table can't be had.
-inline long HandleCountOf(DWORD pid)
+// The handle values a process holds, as the system's handle table lists them: GetProcessHandleCount
+// answers 0 for another process under Wine. nullopt when the table can't be had.
+inline std::optional<std::vector<USHORT>> HandlesOf(DWORD pid)
 {
     struct SystemHandle {
         ULONG ownerPid;
@@ -48,21 +53,61 @@ inline long HandleCountOf(DWORD pid)
     auto query = reinterpret_cast<QuerySystemInformation>(
         reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "NtQuerySystemInformation")));
     if (!pid || !query)
-        return -1;
+        return std::nullopt;
     std::vector<BYTE> buffer(1 << 16);
     for (int tries = 0; tries < 16; ++tries) {
         ULONG needed = 0;
         const LONG status = query(kSystemHandleInformation, buffer.data(), static_cast<ULONG>(buffer.size()), &needed);
         if (status == 0) {
             const auto* info = reinterpret_cast<const SystemHandles*>(buffer.data());
-            long count = 0;
-            for (ULONG i = 0; i < info->count; ++i)
-                count += info->handles[i].ownerPid == pid;
-            return count;
+            std::vector<USHORT> values;
+            for (ULONG i = 0; i < info->count; ++i) {
+                if (info->handles[i].ownerPid == pid)
+                    values.push_back(info->handles[i].value);
+            }
+            return values;
         }
         buffer.resize(std::max<size_t>(buffer.size() * 2, needed + 4096));
     }
-    return -1;
+    return std::nullopt;
+}
+
+inline long HandleCountOf(DWORD pid)
+{
+    const auto values = HandlesOf(pid);
+    return values ? static_cast<long>(values->size()) : -1;
+}
+
+// The handles a process holds by the type of object they name ("Event", "Thread", ...), told by a copy
+// of each made in this process; "?" for one that can't be copied.
+inline std::map<std::wstring, long> HandleTypesOf(DWORD pid)
+{
+    std::map<std::wstring, long> types;
+    using QueryObject = LONG(WINAPI*)(HANDLE, ULONG, PVOID, ULONG, PULONG);
+    constexpr ULONG kObjectTypeInformation = 2;
+    auto query = reinterpret_cast<QueryObject>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "NtQueryObject")));
+    HANDLE process = OpenProcess(PROCESS_DUP_HANDLE, FALSE, pid);
+    const auto values = HandlesOf(pid);
+    for (USHORT value : values.value_or(std::vector<USHORT>{})) {
+        HANDLE copy = nullptr;
+        std::wstring type = L"?";
+        alignas(8) BYTE info[1024] = {};
+        if (process && query &&
+            DuplicateHandle(process, reinterpret_cast<HANDLE>(static_cast<ULONG_PTR>(value)), GetCurrentProcess(),
+                            &copy, 0, FALSE, DUPLICATE_SAME_ACCESS)) {
+            // OBJECT_TYPE_INFORMATION begins with the type's name as a UNICODE_STRING.
+            if (query(copy, kObjectTypeInformation, info, sizeof info - 2, nullptr) == 0) {
+                const auto* name = reinterpret_cast<const UNICODE_STRING*>(info);
+                type.assign(name->Buffer, name->Length / sizeof(wchar_t));
+            }
+            CloseHandle(copy);
+        }
+        ++types[type];
+    }
+    if (process)
+        CloseHandle(process);
+    return types;
 }
 
 // The threads of a process, or -1.

@@ -2,6 +2,7 @@
 #include "commandline/CommandLine.h"
 #include "desktop/fake/FakeDesktop.h"
 
+#include <climits>
 #include <gtest/gtest.h>
 
 using namespace quorvel;
@@ -70,26 +71,30 @@ struct CapturedOutput : CommandOutput {
         why = u"no room";
         return !refusePrepare;
     }
+    bool streams() const override { return streaming; }
     bool write(std::u16string_view text, std::u16string& why) override
     {
         why = u"disk full";
-        written = !refuseWrite;
-        listing = written ? text : u"";
+        written = !refuseWrite && parts.size() != refuseAt;
+        listing = written ? listing + std::u16string(text) : u"";
+        parts.emplace_back(text);
         return written;
     }
     void abandon() override { abandoned = true; }
     void printOut(std::u16string_view text) override { out += text; }
     void printError(std::u16string_view text) override { err += text; }
 
-    bool refusePrepare = false, refuseWrite = false, written = false, abandoned = false;
+    bool refusePrepare = false, refuseWrite = false, written = false, abandoned = false, streaming = false;
+    std::size_t refuseAt = SIZE_MAX; // the part at which standard output goes away
     std::u16string listing, out, err;
+    std::vector<std::u16string> parts;
 };
 
 // Cancels at the given ask (once per message); never when 0.
 struct CancelAt : ReadControl {
     explicit CancelAt(int at) : at(at) {}
     bool cancelled() override { return ++asked == at || (at && asked > at); }
-    void progress(std::size_t) override {}
+    void progress(const Listing&) override {}
     int at, asked = 0;
 };
 
@@ -178,5 +183,47 @@ TEST_P(Run, ExitCodePerOutcome)
 
 INSTANTIATE_TEST_SUITE_P(Outcomes, Run, testing::ValuesIn(runs),
                          [](const auto& info) { return std::string(info.param.name); });
+
+// To standard output, text and CSV go out as they are read, and together are what one write would be; JSON
+// comes whole. A reader that goes away stops the read: exit 1, not a word, nothing left in the target.
+TEST(Streaming, RowsGoOutAsTheyAreReadUntilTheReaderGoesAway)
+{
+    std::vector<std::u16string> items;
+    for (int i = 0; i < 40; ++i)
+        items.push_back(u"item " + std::u16string(1, static_cast<char16_t>(u'A' + i % 26)));
+    for (const char16_t* format : {u"text", u"csv", u"json"}) {
+        const Args args = {u"--read", u"300", u"--format", format};
+        FakeDesktop d;
+        d.add(target, FakeKind::listBox).items = items;
+        CapturedOutput whole, streamed;
+        CancelAt control(0);
+        EXPECT_EQ(runCommandLine(args, d, whole, control), 0);
+        streamed.streaming = true;
+        // Each item comes as its own message pair; the pace lets through at least the first alone.
+        EXPECT_EQ(runCommandLine(args, d, streamed, control), 0);
+        EXPECT_EQ(streamed.listing, whole.listing);
+        const bool json = format == std::u16string(u"json");
+        EXPECT_EQ(streamed.parts.size() > 1, !json);
+        EXPECT_EQ(streamed.parts.front().find(u"item B") == std::u16string::npos, !json);
+    }
+    FakeDesktop d;
+    FakeWindow& view = d.add(target, FakeKind::listView);
+    view.rows.assign(2000, {u"row"});
+    int texts = 0;
+    view.hook = [&](unsigned msg, std::uintptr_t, std::intptr_t) -> std::optional<MessageResult> {
+        texts += msg == win::LVM_GETITEMTEXTW;
+        return std::nullopt;
+    };
+    CapturedOutput gone;
+    gone.streaming = true;
+    gone.refuseAt = 0;
+    CancelAt control(0);
+    const Args read = {u"--read", u"300"};
+    EXPECT_EQ(runCommandLine(read, d, gone, control), 1);
+    EXPECT_EQ(gone.err, u"");
+    EXPECT_EQ(gone.parts.size(), 1u);
+    EXPECT_LT(texts, 2000);
+    EXPECT_EQ(d.liveProcessHandles() + d.liveRemoteBlocks(), 0);
+}
 
 } // namespace

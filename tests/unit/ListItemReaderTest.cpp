@@ -1,3 +1,4 @@
+#include "tests/support/InlineReadRunner.h"
 #include "desktop/fake/FakeDesktop.h"
 #include "handle/HandleText.h"
 #include "mainwindow/MainForm.h"
@@ -209,6 +210,37 @@ TEST_F(ListReader, RunStartedWhileWaitingOnTheTargetHasTheLastWord)
     };
     EXPECT_EQ(readFor(u"500"), u"new\r\n");
     EXPECT_EQ(desktop.getWindowText(txtWnd), u"600");
+}
+
+// Rows are appended to the field as they are read, whole and in order; a selection made in the middle of the
+// read stays where it is, and a cancel leaves exactly the rows read.
+TEST_F(ListReader, RowsAppendAsTheyAreReadKeepingTheSelection)
+{
+    std::vector<std::u16string> items;
+    std::u16string lines;
+    std::vector<std::u16string> expected; // the field before each item is asked for
+    for (int i = 0; i < 10; ++i) {
+        items.push_back(u"item " + std::u16string(1, static_cast<char16_t>(u'0' + i)));
+        expected.push_back(lines);
+        lines += items.back() + u"\r\n";
+    }
+    FakeWindow& w = list(items);
+    std::vector<std::u16string> seen;
+    w.hook = [&](unsigned msg, std::uintptr_t index, std::intptr_t) -> std::optional<MessageResult> {
+        if (msg != win::LB_GETTEXTLEN)
+            return std::nullopt;
+        seen.push_back(desktop.getWindowText(txtList));
+        if (index == 4)
+            desktop.window(txtList).selection = {2, 9};
+        if (index == 7)
+            form.reads().cancel();
+        return std::nullopt;
+    };
+    EXPECT_EQ(readFor(u"500"), expected[7]);
+    ASSERT_EQ(seen.size(), 8u);
+    for (std::size_t i = 0; i < seen.size(); ++i)
+        EXPECT_EQ(seen[i], expected[i]) << i;
+    EXPECT_EQ(desktop.window(txtList).selection, (std::pair<std::size_t, std::size_t>{2, 9}));
 }
 
 TEST_F(ListReader, UnansweredCountGivesNothing)

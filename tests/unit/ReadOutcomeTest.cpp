@@ -1,9 +1,11 @@
+#include "tests/support/InlineReadRunner.h"
 #include "desktop/fake/FakeDesktop.h"
 #include "listreader/ControlMessages.h"
 #include "listing/TextRendering.h"
 #include "listreader/ListItemReader.h"
 #include "mainwindow/MainForm.h"
 #include "mainwindow/OutcomeCaption.h"
+#include "mainwindow/ReadMailbox.h"
 
 #include <algorithm>
 #include <climits>
@@ -21,7 +23,7 @@ constexpr WindowHandle target = 500, child = 501;
 struct CancelAfter : ReadControl {
     explicit CancelAfter(std::size_t asks) : left(asks) {}
     bool cancelled() override { return left == 0 || (--left, false); }
-    void progress(std::size_t items) override { counts.push_back(items); }
+    void progress(const Listing& listing) override { counts.push_back(listing.rows()); }
     std::size_t left;
     std::vector<std::size_t> counts;
 };
@@ -228,6 +230,49 @@ TEST_P(UnreadableItem, IsCountedNotDropped)
 
 INSTANTIATE_TEST_SUITE_P(Ways, UnreadableItem, testing::ValuesIn(unreadables),
                          [](const auto& info) { return std::string(info.param.name); });
+
+// A list too large to hold ends its read with an outcome of its own, keeping the rows before and nothing in
+// the target.
+TEST(Outcome, OutOfMemoryEndsTheReadNotTheProcess)
+{
+    FakeDesktop d;
+    makeTarget(d, 1);
+    int texts = 0;
+    d.window(target).hook = [&](unsigned msg, std::uintptr_t, std::intptr_t) -> std::optional<MessageResult> {
+        if (msg == win::LVM_GETITEMTEXTW && ++texts > 520)
+            throw std::bad_alloc();
+        return std::nullopt;
+    };
+    UnfollowedRead control;
+    const Listing listing = readListItems(d, target, control);
+    EXPECT_EQ(listing.end, ReadEnd::outOfMemory);
+    EXPECT_GT(listing.rows(), 0u);
+    EXPECT_LT(listing.rows(), 260u);
+    EXPECT_EQ(d.liveProcessHandles() + d.liveRemoteBlocks(), 0);
+}
+
+// What a read puts reaches the window's thread whole and in order, the listing once, whether or not the
+// wake-ups got through: a wake-up is asked for again only once the last was taken or could not be posted.
+TEST(Mailbox, NothingIsLostToAWakeUpThatFailed)
+{
+    ReadMailbox box(7);
+    EXPECT_TRUE(box.put({u"a\r\n", 1, 0}));
+    EXPECT_FALSE(box.put({u"b\r\n", 2, 0}));
+    box.wakeFailed();
+    EXPECT_TRUE(box.put({u"c\r\n", 3, 1}));
+    ReadMailbox::Taken taken = box.take();
+    EXPECT_EQ(taken.batch.text, u"a\r\nb\r\nc\r\n");
+    EXPECT_EQ((std::pair{taken.batch.items, taken.batch.unreadable}), (std::pair<std::size_t, std::size_t>{3, 1}));
+    EXPECT_FALSE(taken.listing);
+    Listing done;
+    done.handle = 42;
+    EXPECT_TRUE(box.finish({u"d\r\n", 4, 1}, std::move(done)));
+    taken = box.take();
+    EXPECT_EQ(taken.batch.text, u"d\r\n");
+    ASSERT_TRUE(taken.listing);
+    EXPECT_EQ(taken.listing->handle, 42);
+    EXPECT_FALSE(box.take().listing);
+}
 
 TEST(Caption, GroupsDigitsTheUsersWay)
 {

@@ -1,3 +1,4 @@
+#include "tests/support/InlineReadRunner.h"
 #include "mainwindow/MainForm.h"
 
 #include "desktop/fake/FakeDesktop.h"

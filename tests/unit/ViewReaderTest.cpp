@@ -1,3 +1,4 @@
+#include "tests/support/InlineReadRunner.h"
 #include "listreader/ControlClass.h"
 #include "listreader/ControlMessages.h"
 #include "tests/support/ReadText.h"

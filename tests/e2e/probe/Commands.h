@@ -25,3 +25,4 @@ int CmdClipboardSet(const Args& a);
 int CmdClipboardEmpty(const Args& a);
 int CmdClipboardFormats(const Args& a);
 int CmdListViewText(const Args& a);
+int CmdHandles(const Args& a);

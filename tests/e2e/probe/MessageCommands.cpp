@@ -2,6 +2,7 @@
 #include "Commands.h"
 #include "Utf8.h"
 #include "WindowQuery.h"
+#include "../../targets/ProcessFootprint.h"
 
 #include <cstdio>
 #include <cwchar>
@@ -90,5 +91,13 @@ int CmdGuardedText(const Args& a)
     fprintf(stdout, "answer=%ld written=%zu nul_at=%ld\n", static_cast<long>(static_cast<int>(answer)), written,
             nul < written ? static_cast<long>(nul) : -1L);
     WriteLine("text=" + ToUtf8(std::wstring(buffer.data(), nul < written ? nul : written)));
+    return 0;
+}
+
+// The handles of the process that owns hwnd, by object type: "<type> <count>" a line.
+int CmdHandles(const Args& a)
+{
+    for (const auto& [type, count] : target::HandleTypesOf(target::ProcessOf(ParseHwnd(a[0]))))
+        printf("%s %ld\n", ToUtf8(type).c_str(), count);
     return 0;
 }

@@ -33,6 +33,7 @@ const Command kCommands[] = {
     {L"clipboard-empty", 0, CmdClipboardEmpty, "clipboard-empty"},
     {L"clipboard-formats", 0, CmdClipboardFormats, "clipboard-formats"},
     {L"listview-text", 3, CmdListViewText, "listview-text <hwnd> <item> <subitem>  (through the target's memory)"},
+    {L"handles", 1, CmdHandles, "handles <hwnd>  (the owner's handles by object type)"},
 };
 
 int Usage()

@@ -1,0 +1,52 @@
+// Runs each read to its end inside start, on the caller's thread, handing
+// every batch on as it grows: for the fake desktop, which has no other thread.
+#pragma once
+
+#include "listreader/ListItemReader.h"
+#include "mainwindow/ReadController.h"
+
+namespace quorvel {
+
+class InlineReadRunner : public ReadRunner {
+public:
+    explicit InlineReadRunner(Desktop& desktop) : desktop_(desktop) {}
+    void setController(ReadController& controller) { controller_ = &controller; }
+    void cancel() override { cancelled_ = true; }
+    void start(WindowHandle target, std::uint64_t read) override
+    {
+        struct Control : ReadControl {
+            InlineReadRunner& runner;
+            std::uint64_t read;
+            RowFeed feed;
+            Control(InlineReadRunner& r, std::uint64_t n) : runner(r), read(n) {}
+            bool cancelled() override { return runner.cancelled_; }
+            // Every growth is due: a clock that moves on a whole interval each time.
+            void progress(const Listing& listing) override
+            {
+                if (auto batch = feed.grown(listing, ++ticks * RowBatches::intervalMs))
+                    runner.controller_->readProgress(read, *batch);
+            }
+            std::uint64_t ticks = 0;
+        } control(*this, read);
+        cancelled_ = false;
+        Listing listing = readListItems(desktop_, target, control);
+        // A read started from inside this one (a nested change) has run already.
+        cancelled_ = false;
+        const RowBatch last = control.feed.rest(listing);
+        controller_->readFinished(read, last, std::move(listing));
+    }
+
+private:
+    Desktop& desktop_;
+    ReadController* controller_ = nullptr;
+    bool cancelled_ = false;
+};
+
+// For a read that no one cancels or follows.
+class UnfollowedRead : public ReadControl {
+public:
+    bool cancelled() override { return false; }
+    void progress(const Listing&) override {}
+};
+
+} // namespace quorvel
