@@ -1,5 +1,7 @@
 #include "commandline/Arguments.h"
 
+#include <algorithm>
+
 namespace quorvel {
 
 namespace {
@@ -49,6 +51,11 @@ Arguments parseArguments(std::span<const std::u16string> args)
             a.action = Arguments::Action::help;
             return a;
         }
+    }
+    if (std::ranges::any_of(args, [](const std::u16string& arg) { return lower(arg) == u"--version"; })) {
+        Arguments a;
+        a.action = Arguments::Action::version;
+        return a;
     }
     Arguments a;
     bool read = false, format = false, headers = false, out = false;
@@ -103,6 +110,7 @@ std::u16string_view usage()
     return u"Usage:\r\n"
            u"  quorvel --read HANDLE [--format text|csv|json] [--headers] [--out FILE]\r\n"
            u"  quorvel --help\r\n"
+           u"  quorvel --version\r\n"
            u"\r\n"
            u"Reads every item of the list in the window with that handle (decimal, 0x1F\r\n"
            u"or &H1F) and writes them as UTF-8 to FILE, or else to standard output.\r\n"

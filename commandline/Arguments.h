@@ -21,13 +21,14 @@ struct ReadRequest {
 };
 
 struct Arguments {
-    enum class Action { read, help, wrong } action = Action::wrong;
+    enum class Action { read, help, version, wrong } action = Action::wrong;
     ReadRequest read;
     std::u16string wrong; // what is wrong with the arguments, for Action::wrong
 };
 
 // args: the arguments after the program's name. "--help", "-h" or "/?"
-// anywhere asks for the usage; option names and format words are taken in
+// anywhere asks for the usage, and failing that "--version" anywhere for the
+// version line; option names and format words are taken in
 // any case, and a value may follow its option or be joined to it by "=".
 Arguments parseArguments(std::span<const std::u16string> args);
 

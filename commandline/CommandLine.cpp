@@ -1,6 +1,7 @@
 #include "commandline/CommandLine.h"
 
 #include "commandline/Arguments.h"
+#include "commandline/VersionLine.h"
 #include "handle/HandleText.h"
 #include "listing/CsvRendering.h"
 #include "listing/JsonRendering.h"
@@ -125,6 +126,10 @@ int runCommandLine(std::span<const std::u16string> args, Desktop& desktop, Comma
     const Arguments arguments = parseArguments(args);
     if (arguments.action == Arguments::Action::help) {
         output.printOut(usage());
+        return exitcode::complete;
+    }
+    if (arguments.action == Arguments::Action::version) {
+        output.printOut(versionLine() + u"\r\n");
         return exitcode::complete;
     }
     if (arguments.action == Arguments::Action::wrong)

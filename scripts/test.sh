@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds every target and runs every test: the
-# native unit tests, then the Windows builds' end-to-end tests under Wine.
+# Installs what is missing, builds every target, makes the release zips and
+# runs every test: the native unit tests, then the Windows builds' end-to-end
+# tests under Wine.
 # On a host that runs no 32-bit code the 32-bit exe's end-to-end suites are
 # skipped (its static checks still run); if no end-to-end suite can run at
 # all, the command fails rather than pass on unit tests alone.
@@ -26,6 +27,9 @@ for preset in native sanitize mingw-i686 mingw-x86_64; do
     cmake --build --preset "$preset" -j "$jobs"
 done
 status=0
+# The release zips, once, from the exes built above, which the static checks then compare with what the zips
+# hold; and a second build of the 64-bit exes that must give the same bytes.
+scripts/package.sh --check || status=1
 rm -rf build/*/figures
 for preset in native sanitize; do
     ctest --preset "$preset" -j "$jobs" || status=1

@@ -1,7 +1,8 @@
 """What can be checked in the exe without running it: its imports, machine, size and resources; and in its console
-twin quorvel.com, its imports, machine and size."""
+twin quorvel.com, its imports, machine and size; and the release zip that holds the two."""
 
 import argparse
+import hashlib
 import os
 import re
 import struct
@@ -9,6 +10,7 @@ import subprocess
 import sys
 import unittest
 import xml.etree.ElementTree as ET
+import zipfile
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import peimage  # noqa: E402
@@ -67,13 +69,14 @@ class StaticTest(unittest.TestCase):
         self.assertEqual(key, "VS_VERSION_INFO")
         signature, _, ms, ls, product_ms, product_ls = struct.unpack_from("<6I", fixed)
         self.assertEqual(signature, 0xFEEF04BD)
-        self.assertEqual((ms, ls, product_ms, product_ls), (0x10000, 0, 0x10000, 0))
+        major, minor = (int(n) for n in ARGS.version.split("."))
+        self.assertEqual((ms, ls, product_ms, product_ls), (major << 16 | minor, 0, major << 16 | minor, 0))
         blocks = {k: c for k, _, c in children}
         tables = {k.lower(): {name: text for name, text, _ in c} for k, _, c in blocks["StringFileInfo"]}
         self.assertEqual(list(tables), ["040904b0"])
         strings = tables["040904b0"]
-        self.assertEqual(strings.get("FileVersion"), "1.00")
-        self.assertEqual(strings.get("ProductVersion"), "1.00")
+        self.assertEqual(strings.get("FileVersion"), ARGS.version)
+        self.assertEqual(strings.get("ProductVersion"), ARGS.version)
         variables = {k: v for k, v, _ in blocks["VarFileInfo"]}
         self.assertEqual(struct.unpack("<HH", variables["Translation"]), (0x0409, 1200))
 
@@ -108,6 +111,30 @@ class StaticTest(unittest.TestCase):
         self.assertEqual(level.get("level"), "asInvoker")
         self.assertEqual(next(root.iter(WINDOWS_SETTINGS_2016 + "dpiAwareness")).text, "PerMonitorV2")
 
+    def test_no_build_folder_in_the_code(self):
+        # Else a build elsewhere gives other bytes.
+        folders = {os.path.realpath(f).encode() for f in (ARGS.source, ARGS.build)}
+        for program in (ARGS.exe, ARGS.com):
+            with open(program, "rb") as f:
+                data = f.read()
+            for folder in folders:
+                for encoded in (folder, folder.decode().encode("utf-16-le")):
+                    self.assertNotIn(encoded, data, program)
+
+    def test_release_zip_holds_these_programs(self):
+        # scripts/package.sh writes the zip from the build these tests check.
+        self.assertTrue(os.path.exists(ARGS.zip), f"no {ARGS.zip}: run scripts/package.sh")
+        with zipfile.ZipFile(ARGS.zip) as z:
+            self.assertEqual(z.namelist(), ["quorvel.exe", "quorvel.com", "README.md", "LICENSE",
+                                            "THIRD-PARTY-NOTICES.txt"])
+            for name, program in (("quorvel.exe", ARGS.exe), ("quorvel.com", ARGS.com)):
+                with open(program, "rb") as f:
+                    self.assertTrue(z.read(name) == f.read(), f"{name} in {ARGS.zip} is not the one tested")
+        with open(ARGS.zip, "rb") as f:
+            line = f"{hashlib.sha256(f.read()).hexdigest()}  {os.path.basename(ARGS.zip)}"
+        with open(os.path.join(os.path.dirname(ARGS.zip), "SHA256SUMS")) as f:
+            self.assertIn(line, f.read().splitlines())
+
 
 if __name__ == "__main__":
     parser = argparse.ArgumentParser()
@@ -115,5 +142,9 @@ if __name__ == "__main__":
     parser.add_argument("--exe", required=True)
     parser.add_argument("--com", required=True)
     parser.add_argument("--bits", required=True, choices=("32", "64"))
+    parser.add_argument("--version", required=True, help="the project's version, as CMake has it")
+    parser.add_argument("--zip", required=True, help="the release zip of this build's bitness")
+    parser.add_argument("--source", required=True)
+    parser.add_argument("--build", required=True)
     ARGS, rest = parser.parse_known_args()
     unittest.main(argv=[sys.argv[0], *rest])

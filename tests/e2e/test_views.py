@@ -18,6 +18,7 @@ import unittest
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import harness  # noqa: E402
+import peimage  # noqa: E402
 import winehost  # noqa: E402
 
 ARGS = None
@@ -343,6 +344,11 @@ class CommandLineTest(unittest.TestCase):
                 self.assertEqual("Usage:" in got, code == 1)
         out, _ = self.run_quorvel("--help")
         self.assertTrue(out.startswith("Usage:"), out)
+        self.assertIn("\r\n  quorvel --version\r\n", out)
+        # The project's version and the exe's own bitness, from either exe.
+        line = f"Quorvel {ARGS.project_version} ({32 if peimage.is_32bit(ARGS.com) else 64}-bit)\r\n"
+        for exe in (ARGS.com, ARGS.exe):
+            self.assertEqual(self.run_quorvel("--version", exe=exe), (line, ""), exe)
 
     def test_cmd_runs_the_console_twin_and_passes_its_exit_code(self):
         # Beside the .com stands another program named quorvel.exe, which reads no list: the listing shows
@@ -365,5 +371,5 @@ class CommandLineTest(unittest.TestCase):
         s.find_window("Quorvel")
 
 if __name__ == "__main__":
-    ARGS, argv = harness.parse_args("exe", "com", "target", "probe", "build", optional=("docs", "other-target"))
+    ARGS, argv = harness.parse_args("exe", "com", "target", "probe", "build", "project-version", optional=("docs", "other-target"))
     harness.main_with_figures(ARGS, argv, "views", FIGURES)

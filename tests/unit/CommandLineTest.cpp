@@ -33,6 +33,9 @@ TEST(Arguments, EveryOptionRepeatedMissingOrUnknown)
         {{u"--read", u"1", u"--bogus", u"/?"}, Action::help},
         {{u"-h"}, Action::help},
         {{u"--HELP"}, Action::help},
+        {{u"--read", u"1", u"--bogus", u"--Version"}, Action::version},
+        {{u"--version", u"-h"}, Action::help},
+        {{u"--version=1"}, Action::wrong, {}, u"unknown option \"--version=1\""},
         {{}, Action::wrong, {}, u"--read HANDLE is missing"},
         {{u"--format", u"csv"}, Action::wrong, {}, u"--read HANDLE is missing"},
         {{u"--read"}, Action::wrong, {}, u"--read needs a window handle"},
@@ -179,6 +182,19 @@ TEST_P(Run, ExitCodePerOutcome)
     EXPECT_EQ(o.out.find(u"Usage:") == 0, c.args[0] == u"--help");
     EXPECT_EQ(o.abandoned, c.code == 2);
     EXPECT_EQ(d.liveProcessHandles() + d.liveRemoteBlocks(), 0);
+}
+
+TEST(CommandLine, VersionLineOfTheProjectVersionAndThisBuildsBitness)
+{
+    const std::string line =
+        std::string("Quorvel ") + QUORVEL_CMAKE_VERSION + " (" + std::to_string(sizeof(void*) * 8) + "-bit)\r\n";
+    FakeDesktop d;
+    CapturedOutput o;
+    CancelAt control(0);
+    EXPECT_EQ(runCommandLine(Args{u"--version"}, d, o, control), 0);
+    EXPECT_EQ(o.out, std::u16string(line.begin(), line.end()));
+    EXPECT_EQ(o.err, u"");
+    EXPECT_NE(usage().find(u"quorvel --version\r\n"), std::u16string::npos);
 }
 
 INSTANTIATE_TEST_SUITE_P(Outcomes, Run, testing::ValuesIn(runs),
