@@ -45,7 +45,7 @@ std::u16string renderCsv(const Listing& listing, bool headers)
     if (headers && listing.report && !listing.columns.empty())
         appendRecord(out, listing.columns.size(),
                      [&](std::size_t c) { return std::u16string_view(listing.columns[c]); });
-    const bool tree = listing.kind == ListKind::treeView;
+    const bool tree = listing.tree();
     for (std::size_t r = 0; r < listing.rows(); ++r) {
         if (tree) {
             const std::u16string depth = decimal(listing.depth(r));

@@ -1,5 +1,6 @@
 #include "listreader/ListItemReader.h"
 
+#include "listreader/AccessibleListReader.h"
 #include "listreader/ComboBoxExReader.h"
 #include "listreader/ControlClass.h"
 #include "listreader/HeaderReader.h"
@@ -94,7 +95,7 @@ Reader readerFor(ControlClass kind)
 
 } // namespace
 
-Listing readListItems(Desktop& desktop, WindowHandle target, ReadControl& control)
+Listing readListItems(Desktop& desktop, WindowHandle target, ReadControl& control, const ReadOptions& options)
 {
     Listing listing;
     listing.handle = target;
@@ -105,7 +106,9 @@ Listing readListItems(Desktop& desktop, WindowHandle target, ReadControl& contro
     listing.className = desktop.className(target);
     Reading reading(desktop, control, listing);
     const ClassInfo targetClass = classInfo(listing.className);
-    const bool found = readerFor(targetClass.kind)(reading, target, targetClass);
+    bool found = readerFor(targetClass.kind)(reading, target, targetClass);
+    if (!found && !reading.stopped() && options.accessible)
+        found = readAccessibleList(reading, target, *options.accessible, options.at, options.name);
     listing.end = reading.stopped() ? reading.end() : found ? ReadEnd::complete : ReadEnd::nothingToRead;
     return listing;
 }
