@@ -66,7 +66,8 @@ std::u16string endLine(const Listing& listing, const std::u16string& handleText)
 
 } // namespace
 
-int runCommandLine(std::span<const std::u16string> args, Desktop& desktop, CommandOutput& output, ReadControl& control)
+int runCommandLine(std::span<const std::u16string> args, Desktop& desktop, CommandOutput& output, ReadControl& control,
+                   AccessibleWindows* accessible)
 {
     const Arguments arguments = parseArguments(args);
     if (arguments.action == Arguments::Action::help) {
@@ -82,12 +83,13 @@ int runCommandLine(std::span<const std::u16string> args, Desktop& desktop, Comma
 
     Listing listing;
     if (std::optional<WindowHandle> target = targetHandle(handleTextValue(request.handle)))
-        listing = readListItems(desktop, *target, control);
+        listing = readListItems(desktop, *target, control, {accessible, std::nullopt, request.name});
     else
         listing.end = ReadEnd::noWindow;
     if (listing.end != ReadEnd::complete && !isPartial(listing.end)) {
         output.abandon();
-        printLine(output, endLine(listing, request.handle));
+        const bool unnamed = request.name && listing.end == ReadEnd::nothingToRead;
+        printLine(output, unnamed ? u"no list named " + *request.name : endLine(listing, request.handle));
         return exitcode::nothingToRead;
     }
     if (!output.write(render(listing, request), why))

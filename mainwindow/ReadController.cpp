@@ -82,7 +82,10 @@ void ReadController::readFinished(std::uint64_t read, Listing listing)
         showCaption({.end = listing.end,
                      .items = listing.rows(),
                      .handle = listing.handle,
-                     .className = std::move(listing.className)});
+                     .className = std::move(listing.className),
+                     .listName = std::move(listing.listName),
+                     .listNumber = listing.listNumber,
+                     .listCount = listing.listCount});
     }
     if (!running_ && waiting_)
         startWaiting();

@@ -1,5 +1,7 @@
 #include "mainwindow/win32/ThreadReadRunner.h"
 
+#include "desktop/win32/ComApartment.h"
+#include "desktop/win32/Win32Accessible.h"
 #include "listreader/ListItemReader.h"
 
 #include <atomic>
@@ -43,6 +45,9 @@ private:
 
 void work(const std::shared_ptr<ThreadReadRunner::Shared>& s)
 {
+    // Each read releases every accessible object it got before it ends.
+    ComApartment apartment;
+    Win32AccessibleWindows accessible;
     for (;;) {
         WindowHandle target = 0;
         {
@@ -54,7 +59,7 @@ void work(const std::shared_ptr<ThreadReadRunner::Shared>& s)
             s->next.reset();
         }
         WorkerControl control(s->window, s->cancelled);
-        auto* listing = new Listing(readListItems(s->desktop, target, control));
+        auto* listing = new Listing(readListItems(s->desktop, target, control, {&accessible}));
         if (!::PostMessageW(s->window, ThreadReadRunner::finishedMessage, 0, reinterpret_cast<LPARAM>(listing)))
             delete listing; // the window is gone
     }
