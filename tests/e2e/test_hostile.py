@@ -1,5 +1,5 @@
-"""Quorvel survives list controls of other processes that lie, hang or die while it reads them, and tells how
-each read ended in the caption of its "List Items" frame.
+"""Quorvel survives list controls of other processes that lie, hang or die while it reads them (lists that only
+accessibility tells among them), and tells how each read ended in the caption of its "List Items" frame.
 
 Every step is bounded: a read runs off the window's thread, so the window answers at once, and Quorvel gives
 each message 2 s, so a read must have ended within a few seconds of the change that started it. A step is
@@ -22,6 +22,7 @@ ARGS = None
 ITEMS = ["alpha", "bravo", "Gr\u00fc\u00dfe \u65e5\u672c \u20ac", "delta", "echo", "", "foxtrot"]
 HANG_INDEX = 3
 EXIT_INDEX = 4
+ACC_ITEMS = ["one", "two", "three"]
 GROWN_LENGTH = 4000
 
 LB_GETTEXT, LB_GETTEXTLEN, LB_GETCOUNT = 0x189, 0x18A, 0x18B
@@ -339,6 +340,21 @@ class HostileTest(HostileCase):
         q.wait_reading(1)
         self.assertEqual(q.set_handle(self.h["plain"]), f"List Items ({len(ITEMS)})")
         self.expect_list(ITEMS)
+
+
+    # --- lists only accessibility tells -----------------------------------------------------------------------
+
+    def test_accessible_list_claiming_int_max_items_reads_the_real_ones(self):
+        # Past the three real items the system hands out ids the list does not have; the first such ends the read,
+        # not two billion questions.
+        self.q.preload()
+        self.assertEqual(self.q.set_handle(self.h["acc_int_max"]), "List Items (3 in Claims)")
+        self.expect_list(ACC_ITEMS)
+
+    def test_accessible_item_named_with_10_mb_is_left_out(self):
+        self.q.preload()
+        self.assertEqual(self.q.set_handle(self.h["acc_big_name"]), "List Items (3 in Big)")
+        self.expect_list([ACC_ITEMS[0], ACC_ITEMS[2]])
 
 
 class HostileViewTest(HostileCase):

@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "AccessibleNodes.h"
 #include "HostileViews.h"
 #include "TargetSupport.h"
 
@@ -195,6 +196,34 @@ HWND Counted(HWND control)
     return control;
 }
 
+// Accessible lists that misbehave: a list claiming INT_MAX items, an item whose name is 10 MB, and (on a thread
+// of its own, in a COM apartment of its own, so that only it stops answering) an object that sleeps inside
+// get_accRole where a walk for lists asks it, with a list after it.
+HWND AccessibleList(HWND parent, int slot, const wchar_t* name, LONG claim, std::size_t bigName)
+{
+    auto* t = new accnodes::Table;
+    t->Add(ROLE_SYSTEM_LIST, name, -1);
+    t->nodes[0].claim = claim;
+    for (const wchar_t* item : {L"one", L"two", L"three"})
+        t->Add(ROLE_SYSTEM_LISTITEM, item, 0, true);
+    t->nodes[2].nameChars = bigName;
+    const int x = 5 + (slot % 4) * 120, y = 5 + (slot / 4) * 110;
+    return accnodes::MakeWindow(parent, {x, y, x + 115, y + 105}, t);
+}
+
+HWND HangingAccessible()
+{
+    return target::MakeOnOwnThread([]() -> HWND {
+        CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+        HWND f = MakeFrame(L"Quorvel Hostile Hang Accessible", 820, 10, 200, 200);
+        auto* t = new accnodes::Table;
+        t->Add(ROLE_SYSTEM_CLIENT, L"window", -1);
+        t->nodes[t->Add(ROLE_SYSTEM_PANE, L"stuck")].sleepMs = kHangMs;
+        t->Add(ROLE_SYSTEM_LISTITEM, L"late", t->Add(ROLE_SYSTEM_LIST, L"after"), true);
+        return f ? accnodes::MakeWindow(f, {5, 5, 150, 150}, t) : nullptr;
+    });
+}
+
 int RunHostile(const std::wstring& handlesFile)
 {
     HWND frame = MakeFrame(L"Quorvel Hostile Target", 10, 300, 500, 450);
@@ -231,6 +260,9 @@ int RunHostile(const std::wstring& handlesFile)
                      HWND f = MakeFrame(L"Quorvel Hostile Slow List", 520, 450, 300, 200);
                      return f ? MakeList(f, 0, Kind::slow, 0, items) : nullptr;
                  })});
+    w.push_back({"acc_int_max", AccessibleList(frame, 10, L"Claims", INT_MAX, 0)});
+    w.push_back({"acc_big_name", AccessibleList(frame, 11, L"Big", -1, std::size_t{5} << 20)});
+    w.push_back({"acc_hang", HangingAccessible()});
     if (!hostile::MakeViews(w))
         return 1;
     for (auto& n : w)
@@ -277,6 +309,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int)
         else if (arg == L"--grow")
             grow = true;
     }
+    CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED); // for the accessible lists
     INITCOMMONCONTROLSEX icc{sizeof icc, ICC_STANDARD_CLASSES | ICC_LISTVIEW_CLASSES | ICC_TREEVIEW_CLASSES};
     InitCommonControlsEx(&icc);
     if (!RegisterFrameClass())
