@@ -33,20 +33,20 @@ class OutlineRead {
 public:
     explicit OutlineRead(AccessibleQuery& query) : q_(query) {}
 
-    // The items under container, which nest that deep. One that leads back to
-    // an object it is nested in ends the tree there.
+    // The items under container, which nest that deep.
     void read(Accessible& container, int nesting)
     {
-        const std::uintptr_t id = container.identity();
-        ended_ = ended_ || std::find(ancestors_.begin(), ancestors_.end(), id) != ancestors_.end();
-        if (ended_)
-            return;
-        ancestors_.push_back(id);
+        ancestors_.push_back(container.identity());
         items(container, nesting);
         ancestors_.pop_back();
     }
 
 private:
+    struct Item {
+        std::u16string text;
+        int depth = -1; // none: not an item
+    };
+
     // The items under container, which nest that deep. Below the top only
     // children that are outline items count: other parts of an item (its
     // picture, its check box) are no items of the tree.
@@ -54,52 +54,50 @@ private:
     {
         ChildBatches batches(q_, container, accessibleBatch);
         std::vector<AccessibleChild> batch;
-        while (!ended_ && batches.next(batch)) {
-            struct Item {
-                std::u16string text;
-                int depth;
-            };
-            std::vector<Item> got(batch.size(), Item{u"", -1});
-            bool any = false;
-            for (std::size_t i = 0; i < batch.size() && !ended_; ++i) {
-                const AccessibleItem item = itemOf(batch[i], container);
-                std::uint32_t role = acc::roleOutlineItem;
-                if (nesting > 0 && end(q_.role(item, role)))
-                    break;
-                if (role != acc::roleOutlineItem)
-                    continue;
-                const AccessAnswer named = q_.name(item, got[i].text);
-                if (end(named))
-                    break;
-                std::u16string value;
-                const AccessAnswer valued = q_.value(item, value);
-                if (q_.reading.stopped())
-                    break;
-                const std::optional<int> level = valued == AccessAnswer::answered ? levelOf(value) : std::nullopt;
-                if (level && !top_)
-                    top_ = nesting == 0 ? *level : *level - nesting;
-                got[i].depth = level ? std::max(*level - top_.value_or(0), 0) : nesting;
-                any = any || named == AccessAnswer::answered;
-            }
-            if (!any && !q_.reading.stopped())
+        for (bool more = true; more && !ended_ && batches.next(batch);) {
+            std::vector<Item> got(batch.size());
+            bool answered = false;
+            for (std::size_t i = 0; more && i < batch.size(); ++i)
+                more = ask(itemOf(batch[i], container), nesting, got[i], answered);
+            if (!answered && !q_.reading.stopped())
                 return; // no child answered: the count lies
             for (std::size_t i = 0; i < got.size() && !ended_; ++i) {
-                if (got[i].depth < 0)
+                const bool object = batch[i].kind == AccessibleChild::Kind::object;
+                // An item that is one it lies in ends the tree before it shows again.
+                ended_ = object && std::count(ancestors_.begin(), ancestors_.end(), batch[i].object->identity());
+                if (got[i].depth < 0 || ended_)
                     continue;
                 q_.reading.listing.addItem(got[i].text, got[i].depth);
-                if (batch[i].kind == AccessibleChild::Kind::object && nesting + 1 < maxOutlineDepth)
+                if (object && nesting + 1 < maxOutlineDepth)
                     read(*batch[i].object, nesting + 1);
             }
             q_.reading.progress();
         }
     }
 
-    // Whether an answer ends the items: a child that is not there, or a stop.
-    bool end(AccessAnswer a)
+    // One child's text and depth; false where the children end: one the
+    // container does not have (a count that claims too many), or a stop.
+    bool ask(AccessibleItem item, int nesting, Item& out, bool& answered)
     {
-        ended_ = ended_ || a == AccessAnswer::absent || q_.reading.stopped();
-        return ended_;
+        std::uint32_t role = acc::roleOutlineItem;
+        if (nesting > 0 && over(q_.role(item, role)))
+            return false;
+        if (role != acc::roleOutlineItem)
+            return true;
+        const AccessAnswer named = q_.name(item, out.text);
+        std::u16string value;
+        const bool valued = !over(named) && q_.value(item, value) == AccessAnswer::answered;
+        if (over(named) || q_.reading.stopped())
+            return false;
+        const std::optional<int> level = valued ? levelOf(value) : std::nullopt;
+        if (level && !top_)
+            top_ = *level - nesting;
+        out.depth = level ? std::max(*level - *top_, 0) : nesting;
+        answered = answered || named == AccessAnswer::answered;
+        return true;
     }
+
+    bool over(AccessAnswer a) const { return a == AccessAnswer::absent || q_.reading.stopped(); }
 
     AccessibleQuery& q_;
     std::optional<int> top_;
