@@ -1,7 +1,5 @@
 #include "desktop/fake/FakeAccessible.h"
 
-#include <type_traits>
-
 namespace quorvel {
 
 namespace {
@@ -26,14 +24,14 @@ public:
     }
     AccessAnswer value(std::int32_t child, std::u16string& value) override
     {
-        return ask(child, [&](const FakeAccNode& n) {
-            value = n.value.value_or(u"");
-            return n.value ? AccessAnswer::answered : AccessAnswer::absent;
-        });
+        bool has = false;
+        const AccessAnswer a =
+            ask(child, [&](const FakeAccNode& n) { value = n.value.value_or(u""), has = !!n.value; });
+        return a == AccessAnswer::answered && !has ? AccessAnswer::absent : a;
     }
     AccessAnswer state(std::int32_t child, std::uint32_t& state) override
     {
-        return ask(child, [&](const FakeAccNode& n) { state = n.state; });
+        return ask(child, [&](const FakeAccNode&) { state = 0; });
     }
     AccessAnswer childCount(std::int32_t& count) override
     {
@@ -50,13 +48,11 @@ public:
     {
         return ask(acc::self, [&](const FakeAccNode& n) {
             found = {};
-            for (std::size_t i = 0; i < n.children.size(); ++i) {
-                if (inside(t_.nodes[n.children[i]].bounds, at)) {
+            for (std::size_t i = 0; i < n.children.size() && found.kind == AccessibleChild::Kind::none; ++i) {
+                if (inside(t_.nodes[static_cast<std::size_t>(n.children[i])].bounds, at))
                     found = childAt(n, static_cast<std::int32_t>(i));
-                    return;
-                }
             }
-            if (inside(n.bounds, at))
+            if (found.kind == AccessibleChild::Kind::none && inside(n.bounds, at))
                 found.kind = AccessibleChild::Kind::element; // the object itself
         });
     }
@@ -68,41 +64,28 @@ private:
         return n.claimedChildren >= 0 ? n.claimedChildren : static_cast<std::int32_t>(n.children.size());
     }
 
+    // Past the real children, an id the node does not have.
     AccessibleChild childAt(const FakeAccNode& n, std::int32_t i)
     {
-        AccessibleChild c;
-        c.kind = AccessibleChild::Kind::element;
-        c.id = i + 1;
         const auto k = static_cast<std::size_t>(i);
-        if (k < n.children.size() && !t_.nodes[n.children[k]].element) {
-            c.kind = AccessibleChild::Kind::object;
-            c.object = std::make_unique<FakeObject>(t_, n.children[k]);
-        }
-        return c;
+        if (k < n.children.size() && !t_.nodes[static_cast<std::size_t>(n.children[k])].element)
+            return {AccessibleChild::Kind::object, 0, std::make_unique<FakeObject>(t_, n.children[k])};
+        return {AccessibleChild::Kind::element, i + 1, nullptr};
     }
 
-    // The node a question names: this one, or its child of that id.
+    // The node a question names (this one, or its child of that id), and what it answers.
     template <typename Answer> AccessAnswer ask(std::int32_t child, Answer answer)
     {
         ++t_.calls;
-        int asked = node_;
-        if (child != acc::self) {
-            const std::vector<int>& kids = t_.nodes[node_].children;
-            if (child < 1 || static_cast<std::size_t>(child) > kids.size())
-                return AccessAnswer::absent;
-            asked = kids[static_cast<std::size_t>(child) - 1];
-        }
-        if (t_.onCall) {
-            if (std::optional<AccessAnswer> a = t_.onCall(asked))
-                return *a;
-        }
+        const std::vector<int>& kids = t_.nodes[static_cast<std::size_t>(node_)].children;
+        if (child < 0 || static_cast<std::size_t>(child) > kids.size())
+            return AccessAnswer::absent;
+        const int asked = child == acc::self ? node_ : kids[static_cast<std::size_t>(child) - 1];
         const FakeAccNode& n = t_.nodes[static_cast<std::size_t>(asked)];
-        if (n.answer != AccessAnswer::answered)
-            return n.answer;
-        if constexpr (std::is_same_v<decltype(answer(n)), AccessAnswer>)
-            return answer(n);
-        answer(n);
-        return AccessAnswer::answered;
+        const AccessAnswer a = t_.hooked(asked).value_or(n.answer);
+        if (a == AccessAnswer::answered)
+            answer(n);
+        return a;
     }
 
     FakeAccessibleTree& t_;
@@ -120,19 +103,20 @@ int FakeAccessibleTree::add(FakeAccNode node, int parent)
     return index;
 }
 
+std::optional<AccessAnswer> FakeAccessibleTree::hooked(int node)
+{
+    return onCall ? onCall(node) : std::nullopt;
+}
+
 AccessAnswer FakeAccessibleTree::clientObject(WindowHandle window, std::unique_ptr<Accessible>& object)
 {
     ++calls;
     object.reset();
     const auto it = clients.find(window);
-    if (it == clients.end())
-        return AccessAnswer::answered;
-    if (onCall) {
-        if (std::optional<AccessAnswer> a = onCall(it->second))
-            return *a;
-    }
-    object = std::make_unique<FakeObject>(*this, it->second);
-    return AccessAnswer::answered;
+    const std::optional<AccessAnswer> a = it == clients.end() ? std::nullopt : hooked(it->second);
+    if (it != clients.end() && !a)
+        object = std::make_unique<FakeObject>(*this, it->second);
+    return a.value_or(AccessAnswer::answered);
 }
 
 } // namespace quorvel

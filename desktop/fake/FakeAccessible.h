@@ -16,9 +16,8 @@ struct FakeAccNode {
     std::uint32_t role = 0;
     std::u16string name;
     std::optional<std::u16string> value = {}; // none: asking for it answers absent
-    std::uint32_t state = 0;
-    std::vector<int> children = {}; // node indexes, in order; an ancestor's makes a cycle
-    bool element = false;           // told to its parent as a child id, not as an object
+    std::vector<int> children = {};           // node indexes, in order; an ancestor's makes a cycle
+    bool element = false;                     // told to its parent as a child id, not as an object
     // What childCount claims when not -1; children past the real ones are
     // ids the object knows nothing of, as the system hands them out.
     std::int32_t claimedChildren = -1;
@@ -38,6 +37,7 @@ public:
 
     // Adds a node under parent (-1: none); its index.
     int add(FakeAccNode node, int parent = -1);
+    std::optional<AccessAnswer> hooked(int node);
     AccessAnswer clientObject(WindowHandle window, std::unique_ptr<Accessible>& object) override;
 };
 

@@ -28,7 +28,7 @@ struct Node {
 
 struct Table {
     std::vector<Node> nodes;
-    std::vector<std::vector<int>> children; // filled by MakeWindow
+    std::vector<std::vector<int>> children; // filled by MakeWindow, as is window
     HWND window = nullptr;
     // Adds a node; its index. The first added is the window's own object.
     int Add(LONG role, std::wstring name, int parent = 0, bool element = false, RECT rect = {});

@@ -1,6 +1,5 @@
 #include "commandline/Arguments.h"
 #include "commandline/CommandLine.h"
-#include "desktop/fake/FakeAccessible.h"
 #include "desktop/fake/FakeDesktop.h"
 
 #include <gtest/gtest.h>
@@ -98,14 +97,12 @@ struct CancelAt : ReadControl {
 };
 
 constexpr WindowHandle target = 300;
-enum class Setup { list, emptyList, button, drawn, denied, hung, cancelled, refusePrepare, refuseWrite };
+enum class Setup { list, emptyList, button, denied, hung, cancelled, refusePrepare, refuseWrite };
 
-void arrange(Setup s, FakeDesktop& d, CapturedOutput& o, FakeAccessibleTree& tree)
+void arrange(Setup s, FakeDesktop& d, CapturedOutput& o)
 {
-    if (s == Setup::button || s == Setup::drawn) {
-        d.add(target).className = s == Setup::button ? u"Button" : u"DrawnList";
-        if (s == Setup::drawn)
-            tree.clients[target] = tree.add({.role = acc::roleList, .name = u"Sizes"});
+    if (s == Setup::button) {
+        d.add(target).className = u"Button";
         return;
     }
     FakeWindow& w = d.add(target, s == Setup::denied ? FakeKind::treeView : FakeKind::listBox);
@@ -150,12 +147,6 @@ const RunCase runs[] = {
     {"NoHandle", Setup::list, {u"--read", u"x"}, 2, nullptr, u"quorvel: no window has the handle x\r\n"},
     {"NothingToRead", Setup::button, read300, 2, nullptr,
      u"quorvel: window 300 (class Button) holds no list Quorvel reads\r\n"},
-    {"NoListOfThatName",
-     Setup::drawn,
-     {u"--read", u"300", u"--name", u"Colors"},
-     2,
-     nullptr,
-     u"quorvel: no list named Colors\r\n"},
     {"AccessDenied", Setup::denied, read300, 2, nullptr,
      u"quorvel: access denied to window 300: its program runs with higher rights\r\n"},
     {"Hung", Setup::hung, read300, 3, u"a\r\n", u"quorvel: stopped after 1 item: the target stopped answering\r\n"},
@@ -169,11 +160,10 @@ TEST_P(Run, ExitCodePerOutcome)
     const RunCase& c = GetParam();
     FakeDesktop d;
     CapturedOutput o;
-    FakeAccessibleTree tree;
-    arrange(c.setup, d, o, tree);
+    arrange(c.setup, d, o);
     // The list's count, then per item its length and text: the fourth message asks for the second item.
     CancelAt control(c.setup == Setup::cancelled ? 4 : 0);
-    EXPECT_EQ(runCommandLine(c.args, d, o, control, &tree), c.code);
+    EXPECT_EQ(runCommandLine(c.args, d, o, control), c.code);
     EXPECT_EQ(o.written, c.listing != nullptr);
     EXPECT_EQ(o.listing, c.listing ? c.listing : u"");
     EXPECT_EQ(o.err.substr(0, o.err.find(u'\n') + 1), c.err);
