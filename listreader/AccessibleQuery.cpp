@@ -77,9 +77,8 @@ bool ChildBatches::next(std::vector<AccessibleChild>& children)
     const std::int32_t count = std::min(batch_, end - first_);
     if (query_.children(object_, first_, count, children) != AccessAnswer::answered)
         children.clear();
-    first_ += count;
-    if (children.empty())
-        first_ = end; // none given: whatever the count says, there are no more
+    // Fewer than asked for are the last, whatever the count says.
+    first_ = static_cast<std::int32_t>(children.size()) < count ? end : first_ + count;
     return !children.empty();
 }
 

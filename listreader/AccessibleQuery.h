@@ -54,7 +54,7 @@ public:
     }
 
     // The next batch in place of the last; false at the end. A batch the
-    // object does not give ends them too.
+    // object does not give, or gives in part, is the last.
     bool next(std::vector<AccessibleChild>& children);
 
 private:
