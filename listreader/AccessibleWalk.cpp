@@ -6,6 +6,8 @@ namespace quorvel {
 
 namespace {
 
+// Children asked for at a time in the walk: most objects have few, and the
+// walk looks at no more than walkChildren in all.
 constexpr std::int32_t walkBatch = 32;
 
 struct Found {
@@ -33,7 +35,6 @@ bool sameName(std::u16string_view a, std::u16string_view b)
 // One object being walked, with the batch of its children at hand.
 struct Frame {
     std::unique_ptr<Accessible> owned; // none for the root, which the caller keeps
-    Accessible* object;
     std::uintptr_t identity;
     ChildBatches batches;
     std::vector<AccessibleChild> batch;
@@ -49,7 +50,7 @@ public:
     {
         std::vector<Found> found;
         std::vector<Frame> frames;
-        frames.push_back({nullptr, &root, root.identity(), ChildBatches(query_, root, walkBatch), {}, 0});
+        frames.push_back({nullptr, root.identity(), ChildBatches(query_, root, walkBatch), {}, 0});
         std::size_t looked = 0;
         while (!frames.empty() && !query_.reading.stopped()) {
             Frame& f = frames.back();
@@ -108,8 +109,7 @@ private:
     void push(std::vector<Frame>& frames, std::unique_ptr<Accessible> owned)
     {
         Accessible& object = *owned;
-        frames.push_back(
-            {std::move(owned), &object, object.identity(), ChildBatches(query_, object, walkBatch), {}, 0});
+        frames.push_back({std::move(owned), object.identity(), ChildBatches(query_, object, walkBatch), {}, 0});
     }
 
     AccessibleQuery& query_;
