@@ -20,7 +20,7 @@ public:
     }
     AccessAnswer name(std::int32_t child, std::u16string& name) override
     {
-        return ask(child, [&](const FakeAccNode& n) { name = n.name.substr(0, maxAccessibleText + 1); });
+        return ask(child, [&](const FakeAccNode& n) { name = n.name; });
     }
     AccessAnswer value(std::int32_t child, std::u16string& value) override
     {

@@ -14,7 +14,7 @@ namespace quorvel {
 
 struct FakeAccNode {
     std::uint32_t role = 0;
-    std::u16string name;
+    std::u16string name = {};
     std::optional<std::u16string> value = {}; // none: asking for it answers absent
     std::vector<int> children = {};           // node indexes, in order; an ancestor's makes a cycle
     bool element = false;                     // told to its parent as a child id, not as an object

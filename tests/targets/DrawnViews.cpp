@@ -1,6 +1,8 @@
-#include "DrawnViews.h"
+// The fake's declarations come before <windows.h>, whose macros would rewrite the constants they name.
+#include "desktop/fake/FakeAccessible.h"
 
-#include "AccessibleNodes.h"
+#include "AccessibleServer.h"
+#include "DrawnViews.h"
 
 #include <string>
 
@@ -8,72 +10,80 @@ namespace drawn {
 
 namespace {
 
-using accnodes::Table;
+using quorvel::FakeAccessibleTree;
+namespace acc = quorvel::acc;
 
-RECT Line(int i, LONG left = 4)
+quorvel::Rect Line(int i, int left = 4)
 {
     return {left, 4 + i * 18, left + 140, 22 + i * 18};
 }
 
-// Kept apart from the tests' own copy so a slip on either side shows up.
-void List(Table& t, bool)
+int Add(FakeAccessibleTree& t, std::uint32_t role, std::u16string name, int parent = 0, bool element = false,
+        quorvel::Rect at = {}, std::optional<std::u16string> value = {})
 {
-    t.Add(ROLE_SYSTEM_LIST, L"Sizes", -1);
-    const wchar_t* items[] = {L"small", L"Z\u00FCrich", L"", L"\u65E5\u672C\u8A9E"};
+    return t.add({.role = role, .name = std::move(name), .value = std::move(value), .element = element, .bounds = at},
+                 parent);
+}
+
+// Kept apart from the tests' own copy so a slip on either side shows up.
+void List(FakeAccessibleTree& t, bool)
+{
+    Add(t, acc::roleList, u"Sizes", -1);
+    const char16_t* items[] = {u"small", u"Z\u00FCrich", u"", u"\u65E5\u672C\u8A9E"};
     for (int i = 0; i < 4; ++i)
-        t.Add(ROLE_SYSTEM_LISTITEM, items[i], 0, i % 2 == 0, Line(i));
+        Add(t, acc::roleListItem, items[i], 0, i % 2 == 0, Line(i));
 }
 
 // As Windows Forms tells a grid: a top row of column headers with a corner over the row headers, and cells
 // named by column and row with their text in the value; the second row's cells are told as ids.
-void Grid(Table& t, bool)
+void Grid(FakeAccessibleTree& t, bool)
 {
-    t.Add(ROLE_SYSTEM_CLIENT, L"Stock window", -1);
-    const int table = t.Add(ROLE_SYSTEM_TABLE, L"Stock"), top = t.Add(ROLE_SYSTEM_ROW, L"Top Row", table);
-    const wchar_t* columns[] = {L"", L"Name", L"Size", L"Note"};
+    Add(t, acc::roleClient, u"Stock window", -1);
+    const int table = Add(t, acc::roleTable, u"Stock"), top = Add(t, acc::roleRow, u"Top Row", table);
+    const char16_t* columns[] = {u"", u"Name", u"Size", u"Note"};
     for (int c = 0; c < 4; ++c)
-        t.Add(ROLE_SYSTEM_COLUMNHEADER, columns[c], top, false, {c * 60, 2, c * 60 + 58, 18});
-    const wchar_t* cells[3][3] = {
-        {L"apple", L"12", L"Z\u00FCrich"}, {L"pear", L"", L"comma, \"quoted\""}, {L"\u65E5\u672C\u8A9E", L"7", L""}};
+        Add(t, acc::roleColumnHeader, columns[c], top, false, {c * 60, 2, c * 60 + 58, 18});
+    const char16_t* cells[3][3] = {
+        {u"apple", u"12", u"Z\u00FCrich"}, {u"pear", u"", u"comma, \"quoted\""}, {u"\u65E5\u672C\u8A9E", u"7", u""}};
     for (int r = 0; r < 3; ++r) {
-        const int row = t.Add(ROLE_SYSTEM_ROW, L"Row " + std::to_wstring(r), table);
-        t.Add(ROLE_SYSTEM_ROWHEADER, L"", row);
+        const std::u16string row = u" Row " + std::u16string(1, static_cast<char16_t>(u'0' + r));
+        const int line = Add(t, acc::roleRow, row.substr(1), table);
+        Add(t, acc::roleRowHeader, u"", line);
         for (int c = 0; c < 3; ++c)
-            t.nodes[t.Add(ROLE_SYSTEM_CELL, columns[c + 1] + (L" Row " + std::to_wstring(r)), row, r == 1,
-                          {60 + c * 60, 20 + r * 18, 118 + c * 60, 36 + r * 18})]
-                .value = cells[r][c];
+            Add(t, acc::roleCell, columns[c + 1] + row, line, r == 1,
+                {60 + c * 60, 20 + r * 18, 118 + c * 60, 36 + r * 18}, cells[r][c]);
     }
 }
 
 // The same tree twice: items told by id with their level as value, and objects nesting items.
-void Tree(Table& t, bool nested)
+void Tree(FakeAccessibleTree& t, bool nested)
 {
-    t.Add(ROLE_SYSTEM_OUTLINE, L"Places", -1);
-    const wchar_t* names[] = {L"Europe", L"Schweiz", L"Z\u00FCrich", L"Asia", L"\u65E5\u672C"};
+    Add(t, acc::roleOutline, u"Places", -1);
+    const char16_t* names[] = {u"Europe", u"Schweiz", u"Z\u00FCrich", u"Asia", u"\u65E5\u672C"};
     const int levels[] = {0, 1, 2, 0, 1};
-    static const wchar_t* const values[] = {L"0", L"1", L"2"};
     int parents[3] = {0, 0, 0};
     for (int i = 0; i < 5; ++i) {
         const int level = levels[i];
-        const int n = t.Add(ROLE_SYSTEM_OUTLINEITEM, names[i], nested ? parents[level] : 0, !nested || level == 2,
-                            Line(i, 4 + level * 16));
-        t.nodes[n].value = nested ? nullptr : values[level];
+        const std::optional<std::u16string> value =
+            nested ? std::nullopt : std::optional(std::u16string(1, static_cast<char16_t>(u'0' + level)));
+        const int n = Add(t, acc::roleOutlineItem, names[i], nested ? parents[level] : 0, !nested || level == 2,
+                          Line(i, 4 + level * 16), value);
         if (level < 2)
             parents[level + 1] = n;
     }
 }
 
 // Two lists side by side, for a point to choose between.
-void Panel(Table& t, bool)
+void Panel(FakeAccessibleTree& t, bool)
 {
-    t.Add(ROLE_SYSTEM_CLIENT, L"Panel", -1);
-    const int fruits = t.Add(ROLE_SYSTEM_LIST, L"Fruits", 0, false, {0, 0, 150, 100});
-    const int colors = t.Add(ROLE_SYSTEM_LIST, L"Colors", 0, false, {150, 0, 300, 100});
+    Add(t, acc::roleClient, u"Panel", -1);
+    const int fruits = Add(t, acc::roleList, u"Fruits", 0, false, {0, 0, 150, 100});
+    const int colors = Add(t, acc::roleList, u"Colors", 0, false, {150, 0, 300, 100});
     int i = 0;
-    for (const wchar_t* item : {L"apple", L"pear", L"plum"})
-        t.Add(ROLE_SYSTEM_LISTITEM, item, fruits, true, Line(i++));
-    for (const wchar_t* item : {L"red", L"green"})
-        t.Add(ROLE_SYSTEM_LISTITEM, item, colors, false, Line(i++ - 3, 154));
+    for (const char16_t* item : {u"apple", u"pear", u"plum"})
+        Add(t, acc::roleListItem, item, fruits, true, Line(i++));
+    for (const char16_t* item : {u"red", u"green"})
+        Add(t, acc::roleListItem, item, colors, false, Line(i++ - 3, 154));
 }
 
 } // namespace
@@ -84,7 +94,7 @@ bool MakeDrawnViews(target::NamedHandles& handles)
                                  nullptr, nullptr, nullptr);
     const struct {
         const char* name;
-        void (*fill)(Table&, bool);
+        void (*fill)(FakeAccessibleTree&, bool);
         bool nested;
         RECT at;
     } parts[] = {{"drawn_list", List, false, {5, 5, 155, 95}},
@@ -93,9 +103,9 @@ bool MakeDrawnViews(target::NamedHandles& handles)
                  {"drawn_nested", Tree, true, {160, 100, 310, 200}},
                  {"drawn_panel", Panel, false, {5, 205, 310, 290}}};
     for (const auto& p : parts) {
-        auto* table = new Table; // kept for the life of the process
-        p.fill(*table, p.nested);
-        HWND w = frame ? accnodes::MakeWindow(frame, p.at, table) : nullptr;
+        auto* tree = new FakeAccessibleTree; // kept for the life of the process
+        p.fill(*tree, p.nested);
+        HWND w = frame ? accserver::MakeWindow(frame, p.at, tree) : nullptr;
         if (!w)
             return false;
         handles.push_back({p.name, w});

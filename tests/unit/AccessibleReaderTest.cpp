@@ -204,15 +204,15 @@ TEST_F(AccessibleRead, RefusedItemsStayAndCountsThatLieEndSoon)
 TEST_F(AccessibleRead, GoneHungOrCancelledBetweenCallsKeepsTheItemsBefore)
 {
     const int third = at(list(u"Sizes", {u"a", u"b", u"c", u"d"})).children[2];
-    for (auto [answer, end] : {std::pair{AccessAnswer::gone, ReadEnd::windowGone},
-                               std::pair{AccessAnswer::unanswered, ReadEnd::notAnswering}}) {
+    for (const std::pair<AccessAnswer, ReadEnd>& c :
+         {std::pair{AccessAnswer::gone, ReadEnd::windowGone}, {AccessAnswer::unanswered, ReadEnd::notAnswering}}) {
         // A call that does not come back in time: whoever follows the read knows one is in flight.
         tree.onCall = [&](int n) {
             EXPECT_TRUE(control.inCall);
-            return n == third ? std::optional(answer) : std::nullopt;
+            return n == third ? std::optional(c.first) : std::nullopt;
         };
         const Listing got = read();
-        EXPECT_EQ(got.end, end);
+        EXPECT_EQ(got.end, c.second);
         EXPECT_EQ(renderText(got), u"a\r\nb\r\n");
     }
     tree.onCall = nullptr;
