@@ -121,7 +121,8 @@ std::u16string endLine(const Listing& listing, const std::u16string& handleText)
 
 } // namespace
 
-int runCommandLine(std::span<const std::u16string> args, Desktop& desktop, CommandOutput& output, ReadControl& control)
+int runCommandLine(std::span<const std::u16string> args, Desktop& desktop, CommandOutput& output, ReadControl& control,
+                   AccessibleWindows* accessible)
 {
     const Arguments arguments = parseArguments(args);
     if (arguments.action == Arguments::Action::help) {
@@ -144,12 +145,13 @@ int runCommandLine(std::span<const std::u16string> args, Desktop& desktop, Comma
     ReadControl& reading = streaming ? static_cast<ReadControl&>(streamed) : control;
     Listing listing;
     if (std::optional<WindowHandle> target = targetHandle(handleTextValue(request.handle)))
-        listing = readListItems(desktop, *target, reading);
+        listing = readListItems(desktop, *target, reading, {accessible, std::nullopt, request.name});
     else
         listing.end = ReadEnd::noWindow;
     if (listing.end != ReadEnd::complete && !isPartial(listing.end)) {
         output.abandon();
-        printLine(output, endLine(listing, request.handle));
+        const bool unnamed = request.name && listing.end == ReadEnd::nothingToRead;
+        printLine(output, unnamed ? u"no list named " + *request.name : endLine(listing, request.handle));
         return exitcode::nothingToRead;
     }
     if (streaming ? !streamed.finish(listing) : !output.write(render(listing, request), why)) {

@@ -40,7 +40,9 @@ public:
 };
 
 // args: the arguments after the program's name. control may cancel the read
-// (Ctrl+C), which then ends like a partial one.
-int runCommandLine(std::span<const std::u16string> args, Desktop& desktop, CommandOutput& output, ReadControl& control);
+// (Ctrl+C), which then ends like a partial one. accessible: where lists that
+// only accessibility tells are found (none: not read).
+int runCommandLine(std::span<const std::u16string> args, Desktop& desktop, CommandOutput& output, ReadControl& control,
+                   AccessibleWindows* accessible = nullptr);
 
 } // namespace quorvel

@@ -78,6 +78,8 @@ std::u16string_view kindWord(ListKind kind)
         return u"statusbar";
     case ListKind::toolbar:
         return u"toolbar";
+    case ListKind::accessible:
+        return u"accessible";
     case ListKind::none:
         break;
     }
@@ -93,6 +95,17 @@ std::u16string renderJson(const Listing& listing)
     appendString(out, listing.className);
     appendMember(out, u"kind");
     appendString(out, kindWord(listing.kind));
+    if (listing.kind == ListKind::accessible) {
+        static constexpr std::u16string_view roles[] = {u"list", u"tree", u"table"};
+        appendMember(out, u"role");
+        appendString(out, roles[static_cast<int>(listing.role)]);
+        appendMember(out, u"name");
+        appendString(out, listing.listName);
+        appendMember(out, u"list");
+        out += decimal(static_cast<long long>(listing.listNumber));
+        appendMember(out, u"lists");
+        out += decimal(static_cast<long long>(listing.listCount));
+    }
     appendMember(out, u"complete");
     out += listing.whole() ? u"true" : u"false";
     if (listing.end != ReadEnd::complete) {
@@ -131,7 +144,7 @@ std::u16string renderJson(const Listing& listing)
     } else {
         appendMember(out, u"items");
         appendArray(out, listing.rows(), [&](std::size_t r) {
-            if (listing.kind != ListKind::treeView) {
+            if (!listing.tree()) {
                 appendCell(r, 0);
                 return;
             }

@@ -14,7 +14,23 @@
 
 namespace quorvel {
 
-enum class ListKind { none, listBox, comboBox, comboBoxEx, listView, treeView, header, tabControl, statusBar, toolbar };
+enum class ListKind {
+    none,
+    listBox,
+    comboBox,
+    comboBoxEx,
+    listView,
+    treeView,
+    header,
+    tabControl,
+    statusBar,
+    toolbar,
+    accessible, // a list its program tells only to accessibility clients
+};
+
+// What an accessible list is, which sets how it renders: as a list box, a
+// tree view, or a report list view.
+enum class ListRole { list, tree, table };
 
 // How a read ended. Only complete means every item the list has was had:
 // even then some of their texts may be unreadable (Listing::unreadableRows).
@@ -47,6 +63,14 @@ public:
     // the columns are shown, and their names in that order.
     bool report = false;
     std::vector<std::u16string> columns;
+
+    // Of an accessible list: its role, its accessible name, and which of the
+    // window's lists it is (from 1; 0 when not known) of how many.
+    ListRole role = ListRole::list;
+    std::u16string listName;
+    std::size_t listNumber = 0, listCount = 0;
+    // Items with depths: a tree view's or an accessible tree's.
+    bool tree() const { return kind == ListKind::treeView || (kind == ListKind::accessible && role == ListRole::tree); }
 
     // Cells per row; 1 unless set before the first row.
     void setCellsPerRow(std::size_t cells);

@@ -69,7 +69,10 @@ void ReadController::readFinished(std::uint64_t read, const RowBatch& last, List
                      .items = listing.rows() - listing.unreadableRows(),
                      .unreadable = listing.unreadableRows(),
                      .handle = listing.handle,
-                     .className = std::move(listing.className)});
+                     .className = std::move(listing.className),
+                     .listName = std::move(listing.listName),
+                     .listNumber = listing.listNumber,
+                     .listCount = listing.listCount});
     }
     if (!running_ && waiting_)
         startWaiting();

@@ -1,6 +1,8 @@
 #include "commandline/win32/CommandLineMain.h"
 
 #include "commandline/win32/StandardOutput.h"
+#include "desktop/win32/ComApartment.h"
+#include "desktop/win32/Win32Accessible.h"
 #include "desktop/win32/Win32Desktop.h"
 
 #include <atomic>
@@ -44,7 +46,13 @@ int commandLineMain(int argc, wchar_t** argv)
     Win32Desktop desktop;
     StandardOutput output;
     InterruptibleRead control;
-    const int code = runCommandLine(args, desktop, output, control);
+    int code = 0;
+    {
+        // Left once the read has released every accessible object it got.
+        ComApartment apartment;
+        Win32AccessibleWindows accessible;
+        code = runCommandLine(args, desktop, output, control, &accessible);
+    }
     if (readOver)
         ::SetEvent(readOver);
     return code;

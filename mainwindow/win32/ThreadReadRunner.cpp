@@ -1,5 +1,7 @@
 #include "mainwindow/win32/ThreadReadRunner.h"
 
+#include "desktop/win32/ComApartment.h"
+#include "desktop/win32/Win32Accessible.h"
 #include "listreader/ListItemReader.h"
 
 #include <condition_variable>
@@ -51,13 +53,13 @@ private:
     ReadMailbox& mailbox_;
 };
 
-void runOne(ThreadReadRunner::Shared& s, WindowHandle target, ReadMailbox& mailbox)
+void runOne(ThreadReadRunner::Shared& s, WindowHandle target, ReadMailbox& mailbox, AccessibleWindows& accessible)
 {
     WorkerControl control(s.window, mailbox);
     Listing listing;
     RowBatch last;
     try {
-        listing = readListItems(s.desktop, target, control);
+        listing = readListItems(s.desktop, target, control, {&accessible});
         last = control.feed.rest(listing);
     } catch (const std::bad_alloc&) {
         // The listing could not be held: the read ends, what it held is gone.
@@ -75,6 +77,9 @@ void runOne(ThreadReadRunner::Shared& s, WindowHandle target, ReadMailbox& mailb
 
 void work(const std::shared_ptr<ThreadReadRunner::Shared>& s)
 {
+    // Each read releases every accessible object it got before it ends.
+    ComApartment apartment;
+    Win32AccessibleWindows accessible;
     for (;;) {
         std::shared_ptr<ReadMailbox> mailbox;
         WindowHandle target = 0;
@@ -86,7 +91,7 @@ void work(const std::shared_ptr<ThreadReadRunner::Shared>& s)
             mailbox = std::move(s->next);
             target = s->nextTarget;
         }
-        runOne(*s, target, *mailbox);
+        runOne(*s, target, *mailbox, accessible);
     }
 }
 

@@ -1,5 +1,5 @@
-"""Quorvel survives list controls of other processes that lie, hang or die while it reads them, and tells how
-each read ended in the caption of its "List Items" frame.
+"""Quorvel survives list controls of other processes that lie, hang or die while it reads them (lists that only
+accessibility tells among them), and tells how each read ended in the caption of its "List Items" frame.
 
 Every step is bounded: a read runs off the window's thread, so the window answers at once, and Quorvel gives
 each message 2 s, so a read must have ended within a few seconds of the change that started it. A step is
@@ -25,6 +25,7 @@ ARGS = None
 ITEMS = ["alpha", "bravo", "Gr\u00fc\u00dfe \u65e5\u672c \u20ac", "delta", "echo", "", "foxtrot"]
 HANG_INDEX = 3
 EXIT_INDEX = 4
+ACC_ITEMS = ["one", "two", "three"]
 GROWN_LENGTH = 4000
 NONSENSE_SHOWN = ["one", "three", "five"]
 
@@ -388,6 +389,17 @@ class HostileTest(HostileCase):
         q.wait_reading(1)
         self.assertEqual(q.set_handle(self.h["plain"]), f"List Items ({len(ITEMS)})")
         self.expect_list(ITEMS)
+
+
+    # --- lists only accessibility tells -----------------------------------------------------------------------
+
+    def test_accessible_lists_claiming_int_max_items_or_a_10_mb_name(self):
+        # Past the three items the system hands out ids the list does not have: the first ends the read, not two
+        # billion questions. A name longer than any item is left out, its item kept.
+        for name, caption, items in [("acc_int_max", "Claims", ACC_ITEMS), ("acc_big_name", "Big", ACC_ITEMS[::2])]:
+            self.q.preload()
+            self.assertEqual(self.q.set_handle(self.h[name]), f"List Items (3 in {caption})")
+            self.expect_list(items)
 
 
 class HostileViewTest(HostileCase):

@@ -52,6 +52,8 @@ TEST(Arguments, EveryOptionRepeatedMissingOrUnknown)
         {{u"--read", u"1", u"--verbose"}, Action::wrong, {}, u"unknown option \"--verbose\""},
         {{u"--read", u"1", u"-"}, Action::wrong, {}, u"unexpected argument \"-\""},
         {{u"--read", u"1", u"2"}, Action::wrong, {}, u"unexpected argument \"2\""},
+        {{u"--name=Big list", u"--read", u"1"}, Action::read, {u"1", OutputFormat::text, false, {}, u"Big list"}},
+        {{u"--read", u"1", u"--name"}, Action::wrong, {}, u"--name needs a list's name"},
     };
     for (const ArgsCase& c : cases) {
         const Arguments a = parseArguments(c.args);
@@ -64,6 +66,7 @@ TEST(Arguments, EveryOptionRepeatedMissingOrUnknown)
         EXPECT_EQ(a.read.format, c.read.format);
         EXPECT_EQ(a.read.headers, c.read.headers);
         EXPECT_EQ(a.read.out, c.read.out);
+        EXPECT_EQ(a.read.name, c.read.name);
     }
 }
 
