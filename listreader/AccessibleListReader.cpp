@@ -44,7 +44,8 @@ public:
 private:
     struct Item {
         std::u16string text;
-        int depth = -1; // none: not an item
+        int depth = -1;    // none: not an item
+        bool told = false; // its name was given
     };
 
     // The items under container, which nest that deep. Below the top only
@@ -67,7 +68,10 @@ private:
                 ended_ = object && std::count(ancestors_.begin(), ancestors_.end(), batch[i].object->identity());
                 if (got[i].depth < 0 || ended_)
                     continue;
-                q_.reading.listing.addItem(got[i].text, got[i].depth);
+                if (got[i].told)
+                    q_.reading.listing.addItem(got[i].text, got[i].depth);
+                else
+                    q_.reading.listing.addUnreadableItem(got[i].depth);
                 if (object && nesting + 1 < maxOutlineDepth)
                     read(*batch[i].object, nesting + 1);
             }
@@ -93,7 +97,8 @@ private:
         if (level && !top_)
             top_ = *level - nesting;
         out.depth = level ? std::max(*level - *top_, 0) : nesting;
-        answered = answered || named == AccessAnswer::answered;
+        out.told = named == AccessAnswer::answered;
+        answered = answered || out.told;
         return true;
     }
 
@@ -128,26 +133,39 @@ void readAccessibleItems(AccessibleQuery& query, Accessible& list)
 {
     ChildBatches batches(query, list, accessibleBatch);
     std::vector<AccessibleChild> batch;
-    std::vector<std::u16string> texts;
+    Listing& listing = query.reading.listing;
     while (batches.next(batch)) {
-        texts.clear();
-        bool any = false, end = false;
+        // Each item goes into the listing once it is told, so that a read
+        // given up in a call shows every item before. A refused name is an
+        // unreadable item, held back until one after it answers: a batch in
+        // which none answers lies past the end of a count that claims too many.
+        std::size_t refused = 0;
+        bool any = false;
+        const auto keepRefused = [&] {
+            for (; any && refused > 0; --refused)
+                listing.addUnreadableItem();
+        };
         for (AccessibleChild& child : batch) {
             std::u16string text;
             const AccessAnswer a = query.name(itemOf(child, list), text);
-            end = a == AccessAnswer::absent || query.reading.stopped();
-            if (end)
-                break;
-            any = any || a == AccessAnswer::answered;
-            texts.push_back(std::move(text));
+            if (a == AccessAnswer::absent || query.reading.stopped()) {
+                keepRefused();
+                query.reading.progress();
+                return;
+            }
+            if (a != AccessAnswer::answered) {
+                ++refused;
+                continue;
+            }
+            any = true;
+            keepRefused();
+            listing.addItem(text);
+            query.reading.progress();
         }
-        if (!any && !query.reading.stopped())
-            return; // no child answered: past the end of a count that lies
-        for (const std::u16string& text : texts)
-            query.reading.listing.addItem(text);
-        query.reading.progress();
-        if (end)
+        if (!any)
             return;
+        keepRefused();
+        query.reading.progress();
     }
 }
 

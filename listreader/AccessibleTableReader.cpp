@@ -11,8 +11,9 @@ constexpr std::int32_t maxColumns = 4096;
 
 struct Row {
     std::vector<std::u16string> cells;
-    bool headers = true;         // every cell a column header
-    bool ledByRowHeader = false; // a row header before its cells
+    std::vector<bool> unreadable; // a cell the program would not tell
+    bool headers = true;          // every cell a column header
+    bool ledByRowHeader = false;  // a row header before its cells
 };
 
 class TableRead {
@@ -69,7 +70,7 @@ private:
             listing.columns = headerNames_;
             listing.setCellsPerRow(headerNames_.empty() ? r.cells.size() : headerNames_.size());
         }
-        listing.addRow(r.cells);
+        listing.addRow(r.cells, 0, &r.unreadable);
         q_.reading.progress();
     }
 
@@ -91,21 +92,22 @@ private:
                 }
                 const bool header = role == acc::roleColumnHeader;
                 r.headers = r.headers && header;
-                r.cells.push_back(textOf(cell, header));
+                std::u16string text;
+                r.unreadable.push_back(!textOf(cell, header, text));
+                r.cells.push_back(std::move(text));
             }
         }
         return r;
     }
 
-    // A cell the program will not tell stays, empty. An empty value is the
-    // cell's text; only a cell with no value at all is told by its name.
-    std::u16string textOf(AccessibleItem cell, bool header)
+    // A cell's text: its value, where it has one (an empty one too), else its
+    // name. False when the program would not tell: the cell is unreadable.
+    bool textOf(AccessibleItem cell, bool header, std::u16string& text)
     {
-        std::u16string text;
-        if (!header && q_.value(cell, text) == AccessAnswer::answered)
-            return text;
-        q_.name(cell, text);
-        return text;
+        const AccessAnswer value = header ? AccessAnswer::absent : q_.value(cell, text);
+        if (value == AccessAnswer::answered)
+            return true;
+        return q_.name(cell, text) == AccessAnswer::answered;
     }
 
     AccessibleQuery& q_;

@@ -189,7 +189,8 @@ TEST_F(AccessibleRead, RefusedItemsStayAndCountsThatLieEndSoon)
     at(at(l).children[2]).name = std::u16string(10 << 20, u'x');
     at(l).claimedChildren = INT_MAX; // past the three, ids the list does not have
     const Listing got = read();
-    EXPECT_EQ(got.rows(), 3u) << "the refused and the too long stay, empty";
+    EXPECT_EQ(got.rows(), 3u) << "the refused and the too long stay, unreadable";
+    EXPECT_EQ(got.unreadableRows(), 2u);
     EXPECT_TRUE(renderText(got) == u"S\r\n");
     EXPECT_LT(tree.calls, 20);
     // A batch of which every item is refused ends the read: a count that lies with refusals.
