@@ -1,6 +1,7 @@
 #include "commandline/CommandLine.h"
 
 #include "commandline/Arguments.h"
+#include "commandline/ReadOnThread.h"
 #include "commandline/VersionLine.h"
 #include "handle/HandleText.h"
 #include "listing/CsvRendering.h"
@@ -9,7 +10,9 @@
 #include "listing/TextRendering.h"
 #include "listing/Utf8.h"
 #include "listreader/ListItemReader.h"
-#include "listreader/RowBatches.h"
+#include "listreader/Pace.h"
+
+#include <utility>
 
 namespace quorvel {
 
@@ -62,23 +65,24 @@ public:
     bool cancelled() override { return broken_ || control_.cancelled(); }
     void progress(const Listing& listing) override
     {
-        if (auto first = batches_.due(listing.rows(), steadyMs()))
-            writeFrom(listing, *first);
+        if (listing.rows() > written_ && pace_.due(steadyMs()))
+            writeRest(listing);
         control_.progress(listing);
     }
     // The rows not written yet; false when output failed, now or before.
     bool finish(const Listing& listing)
     {
-        writeFrom(listing, batches_.due(listing.rows(), 0, true).value_or(listing.rows()));
+        writeRest(listing);
         return !broken_;
     }
     bool broken() const { return broken_; }
 
 private:
-    void writeFrom(const Listing& listing, std::size_t first)
+    // The rows not written yet; the column names come with the first.
+    void writeRest(const Listing& listing)
     {
         std::u16string why;
-        const std::u16string text = render(listing, request_, first);
+        const std::u16string text = render(listing, request_, std::exchange(written_, listing.rows()));
         if (!broken_ && !text.empty() && !output_.write(text, why))
             broken_ = true;
     }
@@ -86,7 +90,8 @@ private:
     ReadControl& control_;
     CommandOutput& output_;
     const ReadRequest& request_;
-    RowBatches batches_;
+    Pace pace_;
+    std::size_t written_ = 0;
     bool broken_ = false;
 };
 
@@ -122,7 +127,7 @@ std::u16string endLine(const Listing& listing, const std::u16string& handleText)
 } // namespace
 
 int runCommandLine(std::span<const std::u16string> args, Desktop& desktop, CommandOutput& output, ReadControl& control,
-                   AccessibleWindows* accessible)
+                   AccessibleWindows* accessible, bool* threadLeft, std::uint32_t boundMs)
 {
     const Arguments arguments = parseArguments(args);
     if (arguments.action == Arguments::Action::help) {
@@ -143,11 +148,14 @@ int runCommandLine(std::span<const std::u16string> args, Desktop& desktop, Comma
     const bool streaming = output.streams() && request.format != OutputFormat::json;
     StreamedRead streamed(control, output, request);
     ReadControl& reading = streaming ? static_cast<ReadControl&>(streamed) : control;
-    Listing listing;
+    ThreadedRead read;
     if (std::optional<WindowHandle> target = targetHandle(handleTextValue(request.handle)))
-        listing = readListItems(desktop, *target, reading, {accessible, std::nullopt, request.name});
+        read = readOnThread(desktop, *target, reading, {accessible, std::nullopt, request.name}, boundMs);
     else
-        listing.end = ReadEnd::noWindow;
+        read.listing.end = ReadEnd::noWindow;
+    if (threadLeft)
+        *threadLeft = read.givenUp;
+    Listing& listing = read.listing;
     if (listing.end != ReadEnd::complete && !isPartial(listing.end)) {
         output.abandon();
         const bool unnamed = request.name && listing.end == ReadEnd::nothingToRead;

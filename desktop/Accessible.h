@@ -86,6 +86,9 @@ constexpr std::size_t maxAccessibleText = std::size_t{1} << 20;
 class AccessibleWindows {
 public:
     virtual ~AccessibleWindows() = default;
+    // What a thread must hold while it asks (COM, on Windows): taken before
+    // its first question, let go once every object it got is released.
+    virtual std::shared_ptr<void> enterThread() { return nullptr; }
     // The object the window itself makes for its client area; none (and
     // answered) when the window answers that it makes none. The window is
     // asked with the same bound as every message.

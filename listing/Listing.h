@@ -83,6 +83,9 @@ public:
     void addItem(std::u16string_view text, int depth = 0);
     // An item the list says it has, whose text could not be had whole.
     void addUnreadableItem(int depth = 0);
+    // Catches up with a listing this one copies as it grows: what it says of
+    // the list, and the rows it has beyond this one's.
+    void catchUp(const Listing& from);
 
     std::size_t rows() const { return depths_.size(); }
     std::u16string_view cell(std::size_t row, std::size_t column) const;

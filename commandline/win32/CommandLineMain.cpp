@@ -1,7 +1,6 @@
 #include "commandline/win32/CommandLineMain.h"
 
 #include "commandline/win32/StandardOutput.h"
-#include "desktop/win32/ComApartment.h"
 #include "desktop/win32/Win32Accessible.h"
 #include "desktop/win32/Win32Desktop.h"
 
@@ -46,15 +45,16 @@ int commandLineMain(int argc, wchar_t** argv)
     Win32Desktop desktop;
     StandardOutput output;
     InterruptibleRead control;
-    int code = 0;
-    {
-        // Left once the read has released every accessible object it got.
-        ComApartment apartment;
-        Win32AccessibleWindows accessible;
-        code = runCommandLine(args, desktop, output, control, &accessible);
-    }
+    Win32AccessibleWindows accessible;
+    bool threadLeft = false;
+    const int code = runCommandLine(args, desktop, output, control, &accessible, &threadLeft);
     if (readOver)
         ::SetEvent(readOver);
+    // A read given up left its thread in a call to another program, holding
+    // what that program lent it: ending the process here tears none of it
+    // down, and everything written is already written.
+    if (threadLeft)
+        ::TerminateProcess(::GetCurrentProcess(), static_cast<UINT>(code));
     return code;
 }
 

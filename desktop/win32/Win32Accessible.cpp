@@ -1,5 +1,7 @@
 #include "desktop/win32/Win32Accessible.h"
 
+#include "desktop/win32/ComApartment.h"
+
 #include "desktop/win32/ComTypes.h"
 #include "desktop/win32/Win32Desktop.h"
 
@@ -175,6 +177,11 @@ AccessAnswer Win32AccessibleWindows::clientObject(WindowHandle window, std::uniq
         return SUCCEEDED(hr) ? AccessAnswer::refused : answerOf(hr);
     object = wrap(std::move(client));
     return AccessAnswer::answered;
+}
+
+std::shared_ptr<void> Win32AccessibleWindows::enterThread()
+{
+    return std::make_shared<ComApartment>();
 }
 
 } // namespace quorvel

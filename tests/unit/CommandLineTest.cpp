@@ -1,8 +1,13 @@
 #include "commandline/Arguments.h"
 #include "commandline/CommandLine.h"
+#include "desktop/fake/FakeAccessible.h"
 #include "desktop/fake/FakeDesktop.h"
 
+#include <chrono>
 #include <climits>
+#include <condition_variable>
+#include <mutex>
+#include <thread>
 #include <gtest/gtest.h>
 
 using namespace quorvel;
@@ -243,6 +248,48 @@ TEST(Streaming, RowsGoOutAsTheyAreReadUntilTheReaderGoesAway)
     EXPECT_EQ(gone.parts.size(), 1u);
     EXPECT_LT(texts, 2000);
     EXPECT_EQ(d.liveProcessHandles() + d.liveRemoteBlocks(), 0);
+}
+
+// A read that waits longer than the bound in a call with no time limit is given up: what it read is written,
+// it ends not answering, and its thread, let go at last, ends by itself without touching the output again.
+TEST(Streaming, AReadStuckInACallIsGivenUp)
+{
+    FakeDesktop d;
+    d.add(target).className = u"DrawnList";
+    FakeAccessibleTree tree;
+    tree.clients[target] = tree.add({.role = acc::roleClient});
+    const int list = tree.add({.role = acc::roleList}, tree.clients[target]);
+    for (const char16_t* item : {u"a", u"b", u"c", u"d"})
+        tree.add({.role = acc::roleListItem, .name = item}, list);
+    std::mutex mutex;
+    std::condition_variable released;
+    bool hung = false, letGo = false;
+    tree.onCall = [&](int node) -> std::optional<AccessAnswer> {
+        std::unique_lock lock(mutex);
+        if (node == tree.nodes[static_cast<std::size_t>(list)].children[2] && !hung) {
+            hung = true;
+            released.wait(lock, [&] { return letGo; });
+        }
+        return std::nullopt;
+    };
+    CapturedOutput o;
+    o.streaming = true;
+    CancelAt control(0);
+    bool left = false;
+    EXPECT_EQ(runCommandLine(Args{u"--read", u"300"}, d, o, control, &tree, &left, 100), 3);
+    EXPECT_TRUE(left);
+    EXPECT_EQ(o.listing, u"a\r\nb\r\n");
+    EXPECT_EQ(o.err, u"quorvel: stopped after 2 items: the target stopped answering\r\n");
+    {
+        std::lock_guard lock(mutex);
+        letGo = true;
+    }
+    released.notify_all();
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (tree.liveObjects > 0 && std::chrono::steady_clock::now() < deadline)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    EXPECT_EQ(tree.liveObjects, 0);
+    EXPECT_EQ(o.listing, u"a\r\nb\r\n");
 }
 
 } // namespace
