@@ -115,6 +115,26 @@ private:
     AccessibleQuery& query_;
 };
 
+// The one list found of the role and name of the one hit, for a program
+// that makes a new object each time it is asked for one, so that the two
+// are told apart by nothing else; found.size() when none or several are.
+std::size_t sameNamed(AccessibleQuery& query, std::vector<Found>& found, Found& hit)
+{
+    std::u16string name, other;
+    if (query.name({hit.object.get()}, name) != AccessAnswer::answered)
+        return found.size();
+    std::size_t match = found.size();
+    for (std::size_t i = 0; i < found.size(); ++i) {
+        if (found[i].role != hit.role || query.name({found[i].object.get()}, other) != AccessAnswer::answered ||
+            other != name)
+            continue;
+        if (match != found.size())
+            return found.size();
+        match = i;
+    }
+    return match;
+}
+
 } // namespace
 
 bool listLike(std::uint32_t role)
@@ -143,6 +163,8 @@ ChosenList chooseList(AccessibleQuery& query, std::unique_ptr<Accessible> client
             pick = static_cast<std::size_t>(
                 std::find_if(found.begin(), found.end(), [id](const Found& f) { return f.object->identity() == id; }) -
                 found.begin());
+            if (pick == found.size())
+                pick = sameNamed(query, found, hit);
             if (pick == found.size()) {
                 // Beyond the walk's bounds: read all the same, its place unknown.
                 chosen.object = std::move(hit.object);

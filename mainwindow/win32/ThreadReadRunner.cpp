@@ -211,9 +211,16 @@ void ThreadReadRunner::deliver(std::uint64_t read, ReadController& controller)
     controller.readGivenUp(mailbox->read, taken.batch);
 }
 
-bool ThreadReadRunner::waitIdle(DWORD ms)
+void ThreadReadRunner::waitLetGo(DWORD ms)
 {
-    return ::WaitForSingleObject(worker_->idle, ms) == WAIT_OBJECT_0;
+    // A question to an accessible object takes a moment; one in flight for
+    // longer is one the program may never answer.
+    constexpr std::uint64_t callMs = 250;
+    const std::uint64_t until = steadyMs() + ms;
+    while (::WaitForSingleObject(worker_->idle, 50) != WAIT_OBJECT_0 && steadyMs() < until) {
+        if (current_ && current_->watch.stuck(steadyMs(), callMs))
+            return;
+    }
 }
 
 bool ThreadReadRunner::workerLeft()

@@ -37,9 +37,10 @@ public:
     // On the window's thread: hands what the read numbered read (0: the one
     // running) has for the window on to the controller.
     void deliver(std::uint64_t read, ReadController& controller);
-    // Waits at most ms for the reading thread to let go of its target; true
-    // once no read holds anything there.
-    bool waitIdle(DWORD ms);
+    // Waits at most ms for the reading thread to let go of its target: until
+    // no read holds anything there, or the read waits in a call with no time
+    // limit, which holds nothing there that waiting would free.
+    void waitLetGo(DWORD ms);
     // Whether a worker given up, or left busy when its window went, is still
     // out, maybe stuck in a call: the process must then end without tearing
     // down what that worker holds.

@@ -221,6 +221,7 @@ HWND AccessibleList(HWND parent, int slot, const char16_t* name, std::int32_t cl
     return accserver::MakeWindow(parent, {x, y, x + 115, y + 105}, t);
 }
 
+// Its program sleeps in every first question about one of its objects: each read that walks to it hangs.
 HWND HangingAccessible()
 {
     return target::MakeOnOwnThread([]() -> HWND {
@@ -231,8 +232,8 @@ HWND HangingAccessible()
         t->add({.role = acc::roleClient, .name = u"window"});
         const int stuck = t->add({.role = acc::roleClient, .name = u"stuck"}, 0);
         t->add({.role = acc::roleListItem, .name = u"late", .element = true}, t->add({.role = acc::roleList}, 0));
-        t->onCall = [stuck, slept = false](int n) mutable {
-            if (n == stuck && !std::exchange(slept, true))
+        t->onCall = [stuck](int n) {
+            if (n == stuck)
                 Sleep(kHangMs);
             return std::optional<quorvel::AccessAnswer>();
         };
@@ -257,7 +258,7 @@ int RunHostile(const std::wstring& handlesFile)
     w.push_back({"button", Counted(MakeControl(frame, L"BUTTON", L"not a list", BS_PUSHBUTTON, 8))});
     HWND doomed = MakeControl(frame, L"LISTBOX", L"", kListStyle, 9);
     w.push_back({"destroyed", doomed});
-    w.push_back({"nonsense", MakeList(frame, 10, Kind::nonsense, 0, {L"one", L"two", L"three", L"four-four", L"five"})});
+    w.push_back({"nonsense", MakeList(frame, 12, Kind::nonsense, 0, {L"one", L"two", L"three", L"four-four", L"five"})});
     DestroyWindow(doomed);
 
     // A hanging list lives on a thread of its own, with its own frame, so only it stops answering.
