@@ -1,13 +1,11 @@
 #include "listreader/AccessibleTableReader.h"
 
 #include "listreader/AccessibleListReader.h"
+#include "listreader/Answers.h"
 
 namespace quorvel {
 
 namespace {
-
-// More columns than any table shows: a row claiming more is lying.
-constexpr std::int32_t maxColumns = 4096;
 
 struct Row {
     std::vector<std::u16string> cells;
