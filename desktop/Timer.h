@@ -23,7 +23,6 @@ public:
         else
             desktop_.killTimer(owner_, id_);
     }
-    unsigned id() const { return id_; }
 
 private:
     Desktop& desktop_;

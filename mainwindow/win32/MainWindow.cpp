@@ -249,7 +249,7 @@ void MainWindow::OnTimer(HWND, UINT id)
         form_->HotkeyTimer_Timer();
 }
 
-HBRUSH MainWindow::OnCtlColorStatic(HWND hwnd, HDC dc, HWND control, int type)
+HBRUSH MainWindow::OnCtlColorStatic(HWND hwnd, HDC dc, HWND control, int)
 {
     // The read-only item field keeps the look of a field one can select in.
     if (control == controls_[indexOf(idTxtList)]) {
@@ -258,7 +258,6 @@ HBRUSH MainWindow::OnCtlColorStatic(HWND hwnd, HDC dc, HWND control, int type)
         return ::GetSysColorBrush(COLOR_WINDOW);
     }
     return FORWARD_WM_CTLCOLORSTATIC(hwnd, dc, control, ::DefWindowProcW);
-    (void)type;
 }
 
 void MainWindow::OnActivate(HWND, UINT state, HWND, BOOL minimized)
