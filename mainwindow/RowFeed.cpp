@@ -6,7 +6,7 @@ namespace quorvel {
 
 RowBatch RowFeed::batchFrom(const Listing& listing, std::size_t first) const
 {
-    return {renderText(listing, false, first), listing.rows() - listing.unreadableRows(), listing.unreadableRows()};
+    return {renderText(listing, {}, first), listing.rows() - listing.unreadableRows(), listing.unreadableRows()};
 }
 
 std::optional<RowBatch> RowFeed::grown(const Listing& listing, std::uint64_t nowMs)

@@ -46,10 +46,76 @@ TEST(Csv, ReportRowsWithHeadersAndTreeDepths)
         report.addRow(row);
     const std::u16string body = u"1,\"x \"\"y\"\"\"\r\n,\r\n";
     EXPECT_EQ(renderCsv(report), body);
-    EXPECT_EQ(renderCsv(report, true), u"No.,\"Name, first\"\r\n" + body);
+    EXPECT_EQ(renderCsv(report, {.headers = true}), u"No.,\"Name, first\"\r\n" + body);
     // Headers mean nothing to other kinds.
-    EXPECT_EQ(renderCsv(items(ListKind::listBox, {u"a"}), true), u"a\r\n");
+    EXPECT_EQ(renderCsv(items(ListKind::listBox, {u"a"}), {.headers = true}), u"a\r\n");
     EXPECT_EQ(renderCsv(items(ListKind::treeView, {u"top", u"", u"leaf"}, {0, 1, 12})), u"0,top\r\n1,\r\n12,leaf\r\n");
+}
+
+// Each leading character a spreadsheet would run, a negative number among them, gets an apostrophe and quotes;
+// any other field stays exact, and without the option every field does.
+TEST(Csv, SafeMarksWhatASpreadsheetWouldRunAsAFormula)
+{
+    const struct {
+        const char16_t* field;
+        const char16_t* safe;
+    } cases[] = {{u"=HYPERLINK(\"x\")", u"\"'=HYPERLINK(\"\"x\"\")\""},
+                 {u"+1", u"\"'+1\""},
+                 {u"-5", u"\"'-5\""},
+                 {u"@SUM(A1)", u"\"'@SUM(A1)\""},
+                 {u"\tx", u"\"'\tx\""},
+                 {u"\rx", u"\"'\rx\""},
+                 {u"a=b", u"a=b"},
+                 {u" =x", u" =x"},
+                 {u"'x", u"'x"},
+                 {u"", u"\"\""}};
+    for (const auto& c : cases) {
+        EXPECT_EQ(renderCsv(items(ListKind::listBox, {c.field}), {.safeCsv = true}), std::u16string(c.safe) + u"\r\n");
+        EXPECT_EQ(renderCsv(items(ListKind::listBox, {c.field})).find(u"\"'"), std::u16string::npos);
+    }
+    // A tree item's depth is no text of the target's; its text is.
+    EXPECT_EQ(renderCsv(items(ListKind::treeView, {u"-x"}, {1}), {.safeCsv = true}), u"1,\"'-x\"\r\n");
+}
+
+// A filter keeps the rows in every state asked for; JSON then says where each was, and tells the states as
+// places among the rows it writes. A state the list can't tell has no key, and no row passes by it.
+TEST(States, FiltersAndJsonPlaces)
+{
+    Listing l = items(ListKind::listBox, {u"a", u"b", u"c", u"d"});
+    for (ItemState s : {ItemState::selected, ItemState::checked})
+        l.tell(s);
+    for (std::size_t r : {2, 0})
+        l.mark(ItemState::selected, r);
+    for (std::size_t r : {2, 3, 7})
+        l.mark(ItemState::checked, r);
+    const auto tail = [](const char16_t* indexes, const char16_t* items, const char16_t* selected,
+                         const char16_t* checked) {
+        return (*indexes ? u"\"indexes\": " + std::u16string(indexes) + u",\r\n  " : u"") + u"\"items\": [\r\n    " +
+               items + u"\r\n  ],\r\n  \"selected\": " + selected + u",\r\n  \"checked\": " + checked + u"\r\n}";
+    };
+    const struct {
+        RowFilter only;
+        const char16_t* text;
+        std::u16string json;
+    } cases[] = {
+        {{},
+         u"a\r\nb\r\nc\r\nd\r\n",
+         tail(u"", u"\"a\",\r\n    \"b\",\r\n    \"c\",\r\n    \"d\"", u"[0, 2]", u"[2, 3]")},
+        {{true, false}, u"a\r\nc\r\n", tail(u"[0, 2]", u"\"a\",\r\n    \"c\"", u"[0, 1]", u"[1]")},
+        {{false, true}, u"c\r\nd\r\n", tail(u"[2, 3]", u"\"c\",\r\n    \"d\"", u"[0]", u"[0, 1]")},
+        {{true, true}, u"c\r\n", tail(u"[2]", u"\"c\"", u"[0]", u"[0]")},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(renderText(l, {.only = c.only}), c.text);
+        EXPECT_EQ(renderCsv(l, {.only = c.only}), c.text);
+        EXPECT_NE(renderJson(l, {.only = c.only}).find(c.json), std::u16string::npos)
+            << toUtf8(renderJson(l, {.only = c.only}));
+    }
+    Listing bar = items(ListKind::statusBar, {u"a"});
+    bar.mark(ItemState::selected, 0);
+    EXPECT_EQ(renderJson(bar).find(u"\"selected\""), std::u16string::npos);
+    EXPECT_EQ(renderJson(bar).find(u"\"checked\""), std::u16string::npos);
+    EXPECT_FALSE(RowFilter{.selected = true}.toldBy(bar));
 }
 
 TEST(Json, EscapesControlsQuotesBackslashesAndLoneSurrogates)
