@@ -33,8 +33,11 @@ std::pair<WindowHandle, ClassInfo> parentOfClass(Desktop& desktop, WindowHandle 
 bool readListOrComboBox(Reading& reading, WindowHandle target, ClassInfo targetClass)
 {
     const ListBoxFound found = readListBox(reading, target, targetClass);
-    if (found == ListBoxFound::bothCountsZero)
+    if (found == ListBoxFound::bothCountsZero) {
         reading.listing.kind = targetClass.kind == ControlClass::comboBox ? ListKind::comboBox : ListKind::listBox;
+        if (reading.states)
+            reading.listing.tell(ItemState::selected); // none, in an empty list
+    }
     return found != ListBoxFound::noStrings;
 }
 
@@ -48,9 +51,11 @@ bool readHeaderOrItsListView(Reading& reading, WindowHandle header, ClassInfo)
     return true;
 }
 
-bool readListViewOf(Reading& reading, WindowHandle listView, ClassInfo listViewClass)
+// A reader that needs to know whether the class's style bits are the system's.
+template <void (*read)(Reading&, WindowHandle, ClassInfo)>
+bool readClassed(Reading& reading, WindowHandle target, ClassInfo targetClass)
 {
-    readListView(reading, listView, listViewClass);
+    read(reading, target, targetClass);
     return true;
 }
 
@@ -81,16 +86,11 @@ struct KindReader {
     Reader read;
 };
 constexpr KindReader readers[] = {
-    {ControlClass::listBox, readListOrComboBox},
-    {ControlClass::comboBox, readListOrComboBox},
-    {ControlClass::comboBoxEx, readWhole<readComboBoxEx>},
-    {ControlClass::edit, readComboBoxOfEdit},
-    {ControlClass::listView, readListViewOf},
-    {ControlClass::treeView, readWhole<readTreeView>},
-    {ControlClass::header, readHeaderOrItsListView},
-    {ControlClass::tabControl, readWhole<readTabControl>},
-    {ControlClass::statusBar, readWhole<readStatusBar>},
-    {ControlClass::toolbar, readWhole<readToolbar>},
+    {ControlClass::listBox, readListOrComboBox},           {ControlClass::comboBox, readListOrComboBox},
+    {ControlClass::comboBoxEx, readWhole<readComboBoxEx>}, {ControlClass::edit, readComboBoxOfEdit},
+    {ControlClass::listView, readClassed<readListView>},   {ControlClass::treeView, readClassed<readTreeView>},
+    {ControlClass::header, readHeaderOrItsListView},       {ControlClass::tabControl, readWhole<readTabControl>},
+    {ControlClass::statusBar, readWhole<readStatusBar>},   {ControlClass::toolbar, readWhole<readToolbar>},
 };
 
 // Any other class gets the list box and combo box counts alone, which every
@@ -111,7 +111,7 @@ Reader readerFor(ControlClass kind)
 
 } // namespace
 
-Listing readListItems(Desktop& desktop, WindowHandle target, ReadControl& control)
+Listing readListItems(Desktop& desktop, WindowHandle target, ReadControl& control, const ReadOptions& options)
 {
     Listing listing;
     listing.handle = target;
@@ -121,6 +121,7 @@ Listing readListItems(Desktop& desktop, WindowHandle target, ReadControl& contro
     }
     listing.className = desktop.className(target);
     Reading reading(desktop, control, listing);
+    reading.states = options.states;
     const ClassInfo targetClass = classInfo(listing.className);
     bool found = true;
     try {

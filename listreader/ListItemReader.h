@@ -8,10 +8,15 @@
 
 namespace quorvel {
 
+struct ReadOptions {
+    // Which items are selected and checked, where the list tells it.
+    bool states = false;
+};
+
 // The listing of target: as the control its class names, and a window of any
 // other class as a list box, then as a combo box. A message the target does
 // not answer in time, or a cancel, ends the read with the items read so far,
 // and the listing says which.
-Listing readListItems(Desktop& desktop, WindowHandle target, ReadControl& control);
+Listing readListItems(Desktop& desktop, WindowHandle target, ReadControl& control, const ReadOptions& options = {});
 
 } // namespace quorvel

@@ -154,6 +154,29 @@ MessageResult FakeDesktop::listViewMessage(FakeWindow& w, unsigned msg, std::uin
     }
 }
 
+// Whatever the kind, as the messages that ask for states have values of their own.
+std::optional<MessageResult> FakeDesktop::stateMessage(FakeWindow& w, unsigned msg, std::uintptr_t wParam,
+                                                       std::intptr_t lParam)
+{
+    const auto current = std::ranges::find_if(w.states, [](const auto& s) { return (s.second & 2) != 0; });
+    const auto item = [&](std::uintptr_t i) { return w.states.count(i) ? std::intptr_t(w.states[i]) : 0; };
+    switch (msg) {
+    case win::LB_GETCURSEL:
+    case win::CB_GETCURSEL:
+    case win::TCM_GETCURSEL:
+        return MessageResult{true, current == w.states.end() ? -1 : std::intptr_t(current->first)};
+    case win::LB_GETSEL:
+        return MessageResult{true, (item(wParam) & 2) != 0};
+    case win::LVM_GETEXTENDEDLISTVIEWSTYLE:
+        return MessageResult{true, w.exStyle};
+    case win::LVM_GETITEMSTATE:
+        return MessageResult{true, item(wParam) & lParam};
+    case win::TVM_GETITEMSTATE:
+        return MessageResult{true, item((wParam - treeItemHandle(process(w.process).pointerBytes, 0)) / 0x40) & lParam};
+    }
+    return std::nullopt;
+}
+
 RemoteAddress FakeDesktop::treeItem(WindowHandle tree, std::size_t i)
 {
     return treeItemHandle(process(window(tree).process).pointerBytes, i);
