@@ -34,6 +34,17 @@ std::optional<OutputFormat> formatNamed(std::u16string_view word)
     return std::nullopt;
 }
 
+// The options that take no value, and where each goes.
+bool* flag(ReadRequest& request, std::u16string_view name)
+{
+    RenderOptions& r = request.rendering;
+    return name == u"--headers"    ? &r.headers
+           : name == u"--selected" ? &r.only.selected
+           : name == u"--checked"  ? &r.only.checked
+           : name == u"--safe-csv" ? &r.safeCsv
+                                   : nullptr;
+}
+
 Arguments wrong(std::u16string why)
 {
     Arguments a;
@@ -58,19 +69,19 @@ Arguments parseArguments(std::span<const std::u16string> args)
         return a;
     }
     Arguments a;
-    bool read = false, format = false, headers = false, out = false;
+    bool read = false, format = false, out = false;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::u16string& arg = args[i];
         if (arg.size() < 2 || arg[0] != u'-')
             return wrong(u"unexpected argument \"" + arg + u"\"");
         const std::size_t equals = arg.find(u'=');
         const std::u16string name = lower(arg.substr(0, equals));
-        if (name == u"--headers") {
+        if (bool* set = flag(a.read, name)) {
             if (equals != std::u16string::npos)
-                return wrong(u"--headers takes no value");
-            if (headers)
-                return wrong(u"--headers given twice");
-            headers = a.read.headers = true;
+                return wrong(name + u" takes no value");
+            if (*set)
+                return wrong(name + u" given twice");
+            *set = true;
             continue;
         }
         bool* given = name == u"--read" ? &read : name == u"--format" ? &format : name == u"--out" ? &out : nullptr;
@@ -108,7 +119,8 @@ Arguments parseArguments(std::span<const std::u16string> args)
 std::u16string_view usage()
 {
     return u"Usage:\r\n"
-           u"  quorvel --read HANDLE [--format text|csv|json] [--headers] [--out FILE]\r\n"
+           u"  quorvel --read HANDLE [--format text|csv|json] [--headers] [--selected]\r\n"
+           u"                [--checked] [--safe-csv] [--out FILE]\r\n"
            u"  quorvel --help\r\n"
            u"  quorvel --version\r\n"
            u"\r\n"
@@ -120,9 +132,15 @@ std::u16string_view usage()
            u"  --format json   one object: the window's handle, class and kind, whether the\r\n"
            u"                  read was complete, the items (or columns and rows)\r\n"
            u"  --headers       a report list view's column names first (text and csv)\r\n"
+           u"  --selected      only the selected items or rows\r\n"
+           u"  --checked       only the checked ones; with --selected, both must hold\r\n"
+           u"                  (json then gives each one's index in the whole list)\r\n"
+           u"  --safe-csv      a field beginning with = + - @ TAB or CR gets a leading '\r\n"
+           u"                  so that a spreadsheet shows it as text, not as a formula\r\n"
            u"  --out FILE      FILE is replaced only once the whole listing is written\r\n"
            u"\r\n"
-           u"Exit codes: 0 the whole list was read; 1 bad arguments or output;\r\n"
+           u"Exit codes: 0 the whole list was read; 1 bad arguments or output, or a\r\n"
+           u"  list that can't tell the state asked for;\r\n"
            u"2 nothing to read (no such window, no list in it, access denied);\r\n"
            u"3 part of the list: the target stopped answering, went away or its memory\r\n"
            u"  failed mid-read, Quorvel ran out of memory, Ctrl+C, or items whose text\r\n"

@@ -2,6 +2,8 @@
 // touches a window or a file.
 #pragma once
 
+#include "listing/RenderOptions.h"
+
 #include <optional>
 #include <span>
 #include <string>
@@ -15,7 +17,8 @@ struct ReadRequest {
     // As given: every form the handle field takes.
     std::u16string handle;
     OutputFormat format = OutputFormat::text;
-    bool headers = false;
+    // --headers, --selected, --checked and --safe-csv.
+    RenderOptions rendering;
     // None: standard output.
     std::optional<std::u16string> out;
 };

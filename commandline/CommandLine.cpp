@@ -41,13 +41,13 @@ std::u16string render(const Listing& listing, const ReadRequest& request, std::s
 {
     switch (request.format) {
     case OutputFormat::csv:
-        return renderCsv(listing, request.headers, firstRow);
+        return renderCsv(listing, request.rendering, firstRow);
     case OutputFormat::json:
-        return renderJson(listing);
+        return renderJson(listing, request.rendering);
     case OutputFormat::text:
         break;
     }
-    return renderText(listing, request.headers, firstRow);
+    return renderText(listing, request.rendering, firstRow);
 }
 
 // Writes the rows to standard output as they are read, paced like the
@@ -62,6 +62,10 @@ public:
     bool cancelled() override { return broken_ || control_.cancelled(); }
     void progress(const Listing& listing) override
     {
+        // Nothing goes out before the list has told the states asked for:
+        // one that never does writes nothing at all (not even the headers).
+        if (!request_.rendering.only.toldBy(listing))
+            return control_.progress(listing);
         if (auto first = batches_.due(listing.rows(), steadyMs()))
             writeFrom(listing, *first);
         control_.progress(listing);
@@ -119,6 +123,15 @@ std::u16string endLine(const Listing& listing, const std::u16string& handleText)
     return line;
 }
 
+// The line that says which states asked for a list can't tell.
+std::u16string untoldLine(const Listing& listing, const RowFilter& only)
+{
+    const bool selected = only.selected && !listing.tells(ItemState::selected);
+    const bool checked = only.checked && !listing.tells(ItemState::checked);
+    return u"window " + decimal(listing.handle) + u" (class " + listing.className + u") can't tell which items are " +
+           (selected ? u"selected" : u"") + (selected && checked ? u" or " : u"") + (checked ? u"checked" : u"");
+}
+
 } // namespace
 
 int runCommandLine(std::span<const std::u16string> args, Desktop& desktop, CommandOutput& output, ReadControl& control)
@@ -143,14 +156,21 @@ int runCommandLine(std::span<const std::u16string> args, Desktop& desktop, Comma
     StreamedRead streamed(control, output, request);
     ReadControl& reading = streaming ? static_cast<ReadControl&>(streamed) : control;
     Listing listing;
+    // JSON tells the states whenever the list has them; text and CSV only filter by them.
+    const ReadOptions options{.states = request.format == OutputFormat::json || request.rendering.only.any()};
     if (std::optional<WindowHandle> target = targetHandle(handleTextValue(request.handle)))
-        listing = readListItems(desktop, *target, reading);
+        listing = readListItems(desktop, *target, reading, options);
     else
         listing.end = ReadEnd::noWindow;
     if (listing.end != ReadEnd::complete && !isPartial(listing.end)) {
         output.abandon();
         printLine(output, endLine(listing, request.handle));
         return exitcode::nothingToRead;
+    }
+    if (!request.rendering.only.toldBy(listing)) {
+        output.abandon();
+        printLine(output, untoldLine(listing, request.rendering.only));
+        return exitcode::badArguments;
     }
     if (streaming ? !streamed.finish(listing) : !output.write(render(listing, request), why)) {
         // Standard output that went away mid-read is the reader's choice: no word.
