@@ -37,11 +37,10 @@ std::optional<OutputFormat> formatNamed(std::u16string_view word)
 // The options that take no value, and where each goes.
 bool* flag(ReadRequest& request, std::u16string_view name)
 {
-    RenderOptions& r = request.rendering;
-    return name == u"--headers"    ? &r.headers
-           : name == u"--selected" ? &r.only.selected
-           : name == u"--checked"  ? &r.only.checked
-           : name == u"--safe-csv" ? &r.safeCsv
+    return name == u"--headers"    ? &request.headers
+           : name == u"--selected" ? &request.only.selected
+           : name == u"--checked"  ? &request.only.checked
+           : name == u"--safe-csv" ? &request.safeCsv
                                    : nullptr;
 }
 

@@ -17,10 +17,14 @@ struct ReadRequest {
     // As given: every form the handle field takes.
     std::u16string handle;
     OutputFormat format = OutputFormat::text;
-    // --headers, --selected, --checked and --safe-csv.
-    RenderOptions rendering;
+    bool headers = false;
     // None: standard output.
     std::optional<std::u16string> out;
+    // --selected and --checked: only the rows in those states.
+    RowFilter only = {};
+    bool safeCsv = false;
+
+    RenderOptions rendering() const { return {headers, only, safeCsv}; }
 };
 
 struct Arguments {

@@ -41,13 +41,13 @@ std::u16string render(const Listing& listing, const ReadRequest& request, std::s
 {
     switch (request.format) {
     case OutputFormat::csv:
-        return renderCsv(listing, request.rendering, firstRow);
+        return renderCsv(listing, request.rendering(), firstRow);
     case OutputFormat::json:
-        return renderJson(listing, request.rendering);
+        return renderJson(listing, request.rendering());
     case OutputFormat::text:
         break;
     }
-    return renderText(listing, request.rendering, firstRow);
+    return renderText(listing, request.rendering(), firstRow);
 }
 
 // Writes the rows to standard output as they are read, paced like the
@@ -64,7 +64,7 @@ public:
     {
         // Nothing goes out before the list has told the states asked for:
         // one that never does writes nothing at all (not even the headers).
-        if (!request_.rendering.only.toldBy(listing))
+        if (!request_.only.toldBy(listing))
             return control_.progress(listing);
         if (auto first = batches_.due(listing.rows(), steadyMs()))
             writeFrom(listing, *first);
@@ -157,7 +157,7 @@ int runCommandLine(std::span<const std::u16string> args, Desktop& desktop, Comma
     ReadControl& reading = streaming ? static_cast<ReadControl&>(streamed) : control;
     Listing listing;
     // JSON tells the states whenever the list has them; text and CSV only filter by them.
-    const ReadOptions options{.states = request.format == OutputFormat::json || request.rendering.only.any()};
+    const ReadOptions options{.states = request.format == OutputFormat::json || request.only.any()};
     if (std::optional<WindowHandle> target = targetHandle(handleTextValue(request.handle)))
         listing = readListItems(desktop, *target, reading, options);
     else
@@ -167,9 +167,9 @@ int runCommandLine(std::span<const std::u16string> args, Desktop& desktop, Comma
         printLine(output, endLine(listing, request.handle));
         return exitcode::nothingToRead;
     }
-    if (!request.rendering.only.toldBy(listing)) {
+    if (!request.only.toldBy(listing)) {
         output.abandon();
-        printLine(output, untoldLine(listing, request.rendering.only));
+        printLine(output, untoldLine(listing, request.only));
         return exitcode::badArguments;
     }
     if (streaming ? !streamed.finish(listing) : !output.write(render(listing, request), why)) {

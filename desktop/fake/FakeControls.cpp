@@ -159,21 +159,15 @@ std::optional<MessageResult> FakeDesktop::stateMessage(FakeWindow& w, unsigned m
                                                        std::intptr_t lParam)
 {
     const auto current = std::ranges::find_if(w.states, [](const auto& s) { return (s.second & 2) != 0; });
-    const auto item = [&](std::uintptr_t i) { return w.states.count(i) ? std::intptr_t(w.states[i]) : 0; };
-    switch (msg) {
-    case win::LB_GETCURSEL:
-    case win::CB_GETCURSEL:
-    case win::TCM_GETCURSEL:
+    if (msg == win::TVM_GETITEMSTATE)
+        wParam = (wParam - treeItemHandle(process(w.process).pointerBytes, 0)) / 0x40;
+    const std::intptr_t bits = w.states.count(wParam) ? w.states[wParam] : 0;
+    if (msg == win::LB_GETCURSEL || msg == win::CB_GETCURSEL || msg == win::TCM_GETCURSEL)
         return MessageResult{true, current == w.states.end() ? -1 : std::intptr_t(current->first)};
-    case win::LB_GETSEL:
-        return MessageResult{true, (item(wParam) & 2) != 0};
-    case win::LVM_GETEXTENDEDLISTVIEWSTYLE:
+    if (msg == win::LVM_GETITEMSTATE || msg == win::TVM_GETITEMSTATE || msg == win::LB_GETSEL)
+        return MessageResult{true, msg == win::LB_GETSEL ? (bits & 2) != 0 : bits & lParam};
+    if (msg == win::LVM_GETEXTENDEDLISTVIEWSTYLE)
         return MessageResult{true, w.exStyle};
-    case win::LVM_GETITEMSTATE:
-        return MessageResult{true, item(wParam) & lParam};
-    case win::TVM_GETITEMSTATE:
-        return MessageResult{true, item((wParam - treeItemHandle(process(w.process).pointerBytes, 0)) / 0x40) & lParam};
-    }
     return std::nullopt;
 }
 

@@ -30,30 +30,21 @@ template <typename T> void Send(HWND w, UINT message, WPARAM wParam, T* lParam)
     SendMessageW(w, message, wParam, reinterpret_cast<LPARAM>(lParam));
 }
 
-// Selects the items whose bit is set in selected and checks those in checked: a list view gets check boxes, a
-// tree has them by its style, and only a list box that selects many selects more than one.
+// Selects the items whose bit is set in selected and checks those in checked (in a list view and a tree view
+// with check boxes); Fill's tree is the first item, its child and the third item.
 void Mark(HWND w, Kind kind, unsigned selected, unsigned checked)
 {
-    if (kind == Kind::listView && checked)
-        ListView_SetExtendedListViewStyle(w, LVS_EX_CHECKBOXES);
-    std::vector<HTREEITEM> nodes; // in the order Fill added them
-    for (HTREEITEM n = kind == Kind::tree ? TreeView_GetRoot(w) : nullptr; n; n = TreeView_GetNextSibling(w, n)) {
-        nodes.push_back(n);
-        if (HTREEITEM child = TreeView_GetChild(w, n))
-            nodes.push_back(child);
-    }
-    for (unsigned i = 0; (selected | checked) >> i; ++i) {
-        const bool s = selected >> i & 1, c = checked >> i & 1;
-        if (kind == Kind::listBox && s)
-            SendMessageW(w, LB_SETSEL, TRUE, i);
-        if (kind == Kind::listView) {
-            ListView_SetItemState(w, i, s ? LVIS_SELECTED : 0, LVIS_SELECTED);
-            ListView_SetCheckState(w, i, c);
-        }
-        if (kind == Kind::tree && i < nodes.size() && c)
-            TreeView_SetCheckState(w, nodes[i], TRUE);
-        if (kind == Kind::tree && i < nodes.size() && s)
-            TreeView_SelectItem(w, nodes[i]);
+    const HTREEITEM root = TreeView_GetRoot(w),
+                    nodes[] = {root, TreeView_GetChild(w, root), TreeView_GetNextSibling(w, root)};
+    ListView_SetExtendedListViewStyle(w, LVS_EX_CHECKBOXES);
+    for (unsigned i = 0; i < 4; ++i) {
+        const UINT state = (selected >> i & 1 ? LVIS_SELECTED : 0) | INDEXTOSTATEIMAGEMASK(checked >> i & 1 ? 2 : 1);
+        if (kind == Kind::listBox)
+            SendMessageW(w, LB_SETSEL, selected >> i & 1, i);
+        if (kind == Kind::listView)
+            ListView_SetItemState(w, i, state, LVIS_SELECTED | LVIS_STATEIMAGEMASK);
+        if (kind == Kind::tree && i < 3)
+            TreeView_SetItemState(w, nodes[i], state, TVIS_SELECTED | TVIS_STATEIMAGEMASK);
     }
 }
 
@@ -164,8 +155,10 @@ bool MakeFrameworkViews(HINSTANCE inst, const wchar_t* frameClass, target::Named
     ShowWindow(frame, SW_SHOWNORMAL);
     UpdateWindow(frame);
     // Wine's tree view sets every check box to unchecked when it is first drawn: marked only after that.
-    for (int i = 0; i < slot; ++i)
-        Mark(GetDlgItem(frame, 100 + i), controls[i].kind, controls[i].selected, controls[i].checked);
+    for (int i = 0; i < slot; ++i) {
+        if (controls[i].selected | controls[i].checked)
+            Mark(GetDlgItem(frame, 100 + i), controls[i].kind, controls[i].selected, controls[i].checked);
+    }
     return true;
 }
 

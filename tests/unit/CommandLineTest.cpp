@@ -23,16 +23,16 @@ struct ArgsCase {
 TEST(Arguments, EveryOptionRepeatedMissingOrUnknown)
 {
     const ArgsCase cases[] = {
-        {{u"--read", u"0x1F"}, Action::read, {u"0x1F", OutputFormat::text, {}, std::nullopt}},
-        {{u"--read", u"-5", u"--format", u"CSV", u"--headers", u"--out", u"a b.csv", u"--Safe-CSV"},
+        {{u"--read", u"0x1F"}, Action::read, {u"0x1F", OutputFormat::text, false, std::nullopt}},
+        {{u"--read", u"-5", u"--format", u"CSV", u"--headers", u"--out", u"a b.csv"},
          Action::read,
-         {u"-5", OutputFormat::csv, {.headers = true, .safeCsv = true}, u"a b.csv"}},
-        {{u"--OUT=x.json", u"--checked", u"--format=json", u"--read=&HFF"},
+         {u"-5", OutputFormat::csv, true, u"a b.csv"}},
+        {{u"--OUT=x.json", u"--format=json", u"--read=&HFF"},
          Action::read,
-         {u"&HFF", OutputFormat::json, {.only = {.checked = true}}, u"x.json"}},
-        {{u"--format", u"text", u"--SELECTED", u"--read", u" 12", u"--checked"},
+         {u"&HFF", OutputFormat::json, false, u"x.json"}},
+        {{u"--format", u"text", u"--SELECTED", u"--read", u" 12", u"--checked", u"--safe-csv"},
          Action::read,
-         {u" 12", OutputFormat::text, {.only = {true, true}}, std::nullopt}},
+         {u" 12", OutputFormat::text, false, std::nullopt, {true, true}, true}},
         {{u"--read", u"1", u"--bogus", u"/?"}, Action::help},
         {{u"-h"}, Action::help},
         {{u"--HELP"}, Action::help},
@@ -52,8 +52,6 @@ TEST(Arguments, EveryOptionRepeatedMissingOrUnknown)
         {{u"--read", u"1", u"--out", u"a", u"--out", u"a"}, Action::wrong, {}, u"--out given twice"},
         {{u"--read", u"1", u"--headers", u"--Headers"}, Action::wrong, {}, u"--headers given twice"},
         {{u"--read", u"1", u"--headers=yes"}, Action::wrong, {}, u"--headers takes no value"},
-        {{u"--read", u"1", u"--selected", u"--selected"}, Action::wrong, {}, u"--selected given twice"},
-        {{u"--read", u"1", u"--safe-csv="}, Action::wrong, {}, u"--safe-csv takes no value"},
         {{u"--read", u"1", u"--verbose"}, Action::wrong, {}, u"unknown option \"--verbose\""},
         {{u"--read", u"1", u"-"}, Action::wrong, {}, u"unexpected argument \"-\""},
         {{u"--read", u"1", u"2"}, Action::wrong, {}, u"unexpected argument \"2\""},
@@ -67,10 +65,9 @@ TEST(Arguments, EveryOptionRepeatedMissingOrUnknown)
             continue;
         EXPECT_EQ(a.read.handle, c.read.handle);
         EXPECT_EQ(a.read.format, c.read.format);
-        const RenderOptions &got = a.read.rendering, &want = c.read.rendering;
-        EXPECT_EQ((std::tuple{got.headers, got.only.selected, got.only.checked, got.safeCsv}),
-                  (std::tuple{want.headers, want.only.selected, want.only.checked, want.safeCsv}))
-            << name;
+        EXPECT_EQ(a.read.headers, c.read.headers);
+        EXPECT_EQ((std::tuple{a.read.only.selected, a.read.only.checked, a.read.safeCsv}),
+                  (std::tuple{c.read.only.selected, c.read.only.checked, c.read.safeCsv}));
         EXPECT_EQ(a.read.out, c.read.out);
     }
 }
@@ -110,7 +107,7 @@ struct CancelAt : ReadControl {
 };
 
 constexpr WindowHandle target = 300;
-enum class Setup { list, emptyList, button, denied, hung, unreadable, cancelled, refusePrepare, refuseWrite, checks };
+enum class Setup { list, emptyList, button, denied, hung, unreadable, cancelled, refusePrepare, refuseWrite };
 
 void arrange(Setup s, FakeDesktop& d, CapturedOutput& o)
 {
@@ -118,14 +115,8 @@ void arrange(Setup s, FakeDesktop& d, CapturedOutput& o)
         d.add(target).className = u"Button";
         return;
     }
-    FakeWindow& w = d.add(target, s == Setup::denied   ? FakeKind::treeView
-                                  : s == Setup::checks ? FakeKind::listView
-                                                       : FakeKind::listBox);
+    FakeWindow& w = d.add(target, s == Setup::denied ? FakeKind::treeView : FakeKind::listBox);
     w.items = {u"a", u"", u"c,d"};
-    // a selected and checked, b checked, c selected.
-    w.rows = {{u"a"}, {u"b"}, {u"c"}};
-    w.exStyle = win::LVS_EX_CHECKBOXES;
-    w.states = {{0, 0x2002}, {1, 0x2000}, {2, 0x1002}};
     if (s == Setup::emptyList)
         w.items.clear();
     w.tree = {{u"a"}};
@@ -173,12 +164,9 @@ const RunCase runs[] = {
     {"Hung", Setup::hung, read300, 3, u"a\r\n", u"quorvel: stopped after 1 item: the target stopped answering\r\n"},
     {"Cancelled", Setup::cancelled, read300, 3, u"a\r\n", u"quorvel: cancelled after 1 item\r\n"},
     {"Unreadable", Setup::unreadable, read300, 3, u"a\r\nc,d\r\n", u"quorvel: 1 of 3 items could not be read\r\n"},
-    {"Selected", Setup::checks, {u"--read", u"300", u"--selected"}, 0, u"a\r\nc\r\n", u""},
-    {"Checked", Setup::checks, {u"--read", u"300", u"--checked", u"--format=csv"}, 0, u"a\r\nb\r\n", u""},
-    {"SelectedAndChecked", Setup::checks, {u"--read", u"300", u"--checked", u"--selected"}, 0, u"a\r\n", u""},
     {"CantTell",
      Setup::list,
-     {u"--read", u"300", u"--checked", u"--selected"},
+     {u"--read", u"300", u"--checked"},
      1,
      nullptr,
      u"quorvel: window 300 (class ListBox) can't tell which items are checked\r\n"},
@@ -231,13 +219,9 @@ TEST(Streaming, RowsGoOutAsTheyAreReadUntilTheReaderGoesAway)
     std::vector<std::u16string> items;
     for (int i = 0; i < 40; ++i)
         items.push_back(u"item " + std::u16string(1, static_cast<char16_t>(u'A' + i % 26)));
-    // Every other item of a list box that selects many is selected: a filter streams as well. Only JSON or a
-    // filter asks for the states.
-    for (const char16_t* format : {u"text", u"csv", u"json", u"text --selected", u"csv --selected"}) {
-        const std::u16string f = format;
-        Args args = {u"--read", u"300", u"--format", f.substr(0, f.find(u' '))};
-        if (f.find(u' ') != std::u16string::npos)
-            args.push_back(f.substr(f.find(u' ') + 1));
+    // Every other item of a list box that selects many is selected; only JSON and a filter ask which.
+    for (const std::u16string option : {u"--format=text", u"--format=csv", u"--format=json", u"--selected"}) {
+        const Args args = {u"--read", u"300", option};
         FakeDesktop d;
         FakeWindow& list = d.add(target, FakeKind::listBox);
         list.items = items;
@@ -247,7 +231,7 @@ TEST(Streaming, RowsGoOutAsTheyAreReadUntilTheReaderGoesAway)
         CapturedOutput whole, streamed;
         CancelAt control(0);
         EXPECT_EQ(runCommandLine(args, d, whole, control), 0);
-        const bool json = f == u"json", filtered = args.size() == 5;
+        const bool json = option == u"--format=json", filtered = option == u"--selected";
         EXPECT_EQ(std::count(d.sentMessages.begin(), d.sentMessages.end(), win::LB_GETSEL), json || filtered ? 40 : 0);
         EXPECT_EQ(whole.listing.find(u"item B") == std::u16string::npos, filtered);
         streamed.streaming = true;
