@@ -43,4 +43,13 @@ inline int TreeDepth(int index)
     return (inRoot - 1) % (1 + kTreeGrandchildren) == 0 ? 1 : 2;
 }
 
+// Lists told only through accessibility: simple elements (child ids) of one list object, which hands out
+// no enumerator, so that the system asks for each child on its own.
+constexpr int kAccessibleSizes[] = {1000, 10000, 100000};
+
+inline void AccessibleText(int index, wchar_t* out, int capacity)
+{
+    swprintf(out, static_cast<size_t>(capacity), L"acc %06d", index);
+}
+
 } // namespace bench

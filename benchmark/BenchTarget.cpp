@@ -1,12 +1,18 @@
 // Benchmark target for another process to read: list boxes and combo boxes of 1,000, 10,000 and 100,000
-// items, report list views of as many rows by 3 columns, and tree views of 1,000 and 10,000 items.
+// items, report list views of as many rows by 3 columns, tree views of 1,000 and 10,000 items, and lists
+// of 1,000 to 100,000 items it tells only through accessibility.
+// The fake's declarations come before <windows.h>, whose macros would rewrite the constants they name.
+#include "desktop/fake/FakeAccessible.h"
+
 #include <windows.h>
 
 #include <commctrl.h>
+#include <objbase.h>
 
 #include <cstdio>
 #include <string>
 
+#include "AccessibleServer.h"
 #include "BenchItems.h"
 #include "TargetSupport.h"
 
@@ -151,6 +157,7 @@ int WINAPI wWinMain(HINSTANCE inst, HINSTANCE, PWSTR, int show)
     if (!RegisterClassExW(&wc))
         return 1;
     INITCOMMONCONTROLSEX icc{sizeof icc, ICC_LISTVIEW_CLASSES | ICC_TREEVIEW_CLASSES};
+    CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED); // the accessible lists answer through COM
     InitCommonControlsEx(&icc);
     HWND main =
         CreateWindowExW(0, kClassName, kTitle, WS_OVERLAPPEDWINDOW, 0, 0, 500, 600, nullptr, nullptr, inst, nullptr);
@@ -189,6 +196,22 @@ int WINAPI wWinMain(HINSTANCE inst, HINSTANCE, PWSTR, int show)
             return 1;
         controls.emplace_back(treeNames[s], tree);
         fillMs.emplace_back(fillNames[s], ms);
+    }
+    static const char* const accessibleNames[] = {"accessible1000", "accessible10000", "accessible100000"};
+    for (int s = 0; s < 3; ++s) {
+        auto* tree = new quorvel::FakeAccessibleTree; // the names a client asks for, served as the tests fake them
+        tree->add({.role = quorvel::acc::roleList, .name = u"Bench"});
+        wchar_t text[32];
+        for (int i = 0; i < bench::kAccessibleSizes[s]; ++i) {
+            bench::AccessibleText(i, text, 32);
+            tree->add(
+                {.role = quorvel::acc::roleListItem, .name = reinterpret_cast<const char16_t*>(text), .element = true},
+                0);
+        }
+        HWND list = accserver::MakeWindow(main, {330 + s * 50, 410, 370 + s * 50, 450}, tree);
+        if (!list)
+            return 1;
+        controls.emplace_back(accessibleNames[s], list);
     }
     ShowWindow(main, show);
     UpdateWindow(main);

@@ -125,9 +125,10 @@ def main():
     parser.add_argument("--message-timeout", type=int, default=600, help="seconds one message may take")
     parser.add_argument("--start-timeout", type=int, default=300, help="seconds the target may take to fill")
     parser.add_argument("--timeout", type=int, default=3600, help="seconds the whole driver run may take")
-    parser.add_argument("--parts", default="boxes,views,trees,cancel",
+    parser.add_argument("--parts", default="boxes,views,trees,cancel,accessible",
                         help="what to time, comma-separated: boxes (list and combo boxes), views (list views), trees, "
-                        "cancel (Esc mid-read, and reads cancelled part way)")
+                        "cancel (Esc mid-read, and reads cancelled part way), accessible (lists told only through "
+                        "accessibility)")
     parser.add_argument("--cancels", type=int, default=1000, help="reads to cancel part way")
     parser.add_argument("--no-pin", action="store_true", help="let the processes run on any CPU")
     parser.add_argument("--update-readme", action="store_true", help="put the figures into README.md")

@@ -68,7 +68,7 @@ Arguments parseArguments(std::span<const std::u16string> args)
         return a;
     }
     Arguments a;
-    bool read = false, format = false, out = false;
+    bool read = false, format = false, out = false, named = false;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::u16string& arg = args[i];
         if (arg.size() < 2 || arg[0] != u'-')
@@ -83,7 +83,11 @@ Arguments parseArguments(std::span<const std::u16string> args)
             *set = true;
             continue;
         }
-        bool* given = name == u"--read" ? &read : name == u"--format" ? &format : name == u"--out" ? &out : nullptr;
+        bool* given = name == u"--read"     ? &read
+                      : name == u"--format" ? &format
+                      : name == u"--out"    ? &out
+                      : name == u"--name"   ? &named
+                                            : nullptr;
         if (!given)
             return wrong(u"unknown option \"" + arg + u"\"");
         if (*given)
@@ -96,13 +100,16 @@ Arguments parseArguments(std::span<const std::u16string> args)
         else if (i + 1 < args.size() && args[i + 1].rfind(u"--", 0) != 0)
             value = args[++i];
         if (value.empty())
-            return wrong(name + (name == u"--read"  ? u" needs a window handle"
-                                 : name == u"--out" ? u" needs a file name"
-                                                    : u" needs text, csv or json"));
+            return wrong(name + (name == u"--read"   ? u" needs a window handle"
+                                 : name == u"--out"  ? u" needs a file name"
+                                 : name == u"--name" ? u" needs a list's name"
+                                                     : u" needs text, csv or json"));
         if (name == u"--read") {
             a.read.handle = value;
         } else if (name == u"--out") {
             a.read.out = value;
+        } else if (name == u"--name") {
+            a.read.name = value;
         } else if (std::optional<OutputFormat> f = formatNamed(value)) {
             a.read.format = *f;
         } else {
@@ -119,7 +126,7 @@ std::u16string_view usage()
 {
     return u"Usage:\r\n"
            u"  quorvel --read HANDLE [--format text|csv|json] [--headers] [--selected]\r\n"
-           u"                [--checked] [--safe-csv] [--out FILE]\r\n"
+           u"                [--checked] [--safe-csv] [--name NAME] [--out FILE]\r\n"
            u"  quorvel --help\r\n"
            u"  quorvel --version\r\n"
            u"\r\n"
@@ -130,17 +137,21 @@ std::u16string_view usage()
            u"                  then its text\r\n"
            u"  --format json   one object: the window's handle, class and kind, whether the\r\n"
            u"                  read was complete, the items (or columns and rows)\r\n"
-           u"  --headers       a report list view's column names first (text and csv)\r\n"
+           u"  --headers       a report list view's or a table's column names first (text\r\n"
+           u"                  and csv)\r\n"
            u"  --selected      only the selected items or rows\r\n"
            u"  --checked       only the checked ones; with --selected, both must hold\r\n"
            u"                  (json then gives each one's index in the whole list)\r\n"
            u"  --safe-csv      a field beginning with = + - @ TAB or CR gets a leading '\r\n"
            u"                  so that a spreadsheet shows it as text, not as a formula\r\n"
+           u"  --name NAME     of the lists a window tells only to accessibility clients,\r\n"
+           u"                  the first named NAME (in any case) instead of the first\r\n"
            u"  --out FILE      FILE is replaced only once the whole listing is written\r\n"
            u"\r\n"
            u"Exit codes: 0 the whole list was read; 1 bad arguments or output, or a\r\n"
            u"  list that can't tell the state asked for;\r\n"
-           u"2 nothing to read (no such window, no list in it, access denied);\r\n"
+           u"2 nothing to read (no such window, no list in it or none of that name,\r\n"
+           u"  access denied);\r\n"
            u"3 part of the list: the target stopped answering, went away or its memory\r\n"
            u"  failed mid-read, Quorvel ran out of memory, Ctrl+C, or items whose text\r\n"
            u"  could not be read; what was read is written.\r\n"

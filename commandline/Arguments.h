@@ -20,6 +20,8 @@ struct ReadRequest {
     bool headers = false;
     // None: standard output.
     std::optional<std::u16string> out;
+    // Of the lists a window tells only through accessibility, the one of this name.
+    std::optional<std::u16string> name = {};
     // --selected and --checked: only the rows in those states.
     RowFilter only = {};
     bool safeCsv = false;

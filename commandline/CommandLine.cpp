@@ -1,6 +1,7 @@
 #include "commandline/CommandLine.h"
 
 #include "commandline/Arguments.h"
+#include "commandline/ReadOnThread.h"
 #include "commandline/VersionLine.h"
 #include "handle/HandleText.h"
 #include "listing/CsvRendering.h"
@@ -9,7 +10,9 @@
 #include "listing/TextRendering.h"
 #include "listing/Utf8.h"
 #include "listreader/ListItemReader.h"
-#include "listreader/RowBatches.h"
+#include "listreader/Pace.h"
+
+#include <utility>
 
 namespace quorvel {
 
@@ -64,25 +67,24 @@ public:
     {
         // Nothing goes out before the list has told the states asked for:
         // one that never does writes nothing at all (not even the headers).
-        if (!request_.only.toldBy(listing))
-            return control_.progress(listing);
-        if (auto first = batches_.due(listing.rows(), steadyMs()))
-            writeFrom(listing, *first);
+        if (request_.only.toldBy(listing) && listing.rows() > written_ && pace_.due(steadyMs()))
+            writeRest(listing);
         control_.progress(listing);
     }
     // The rows not written yet; false when output failed, now or before.
     bool finish(const Listing& listing)
     {
-        writeFrom(listing, batches_.due(listing.rows(), 0, true).value_or(listing.rows()));
+        writeRest(listing);
         return !broken_;
     }
     bool broken() const { return broken_; }
 
 private:
-    void writeFrom(const Listing& listing, std::size_t first)
+    // The rows not written yet; the column names come with the first.
+    void writeRest(const Listing& listing)
     {
         std::u16string why;
-        const std::u16string text = render(listing, request_, first);
+        const std::u16string text = render(listing, request_, std::exchange(written_, listing.rows()));
         if (!broken_ && !text.empty() && !output_.write(text, why))
             broken_ = true;
     }
@@ -90,7 +92,8 @@ private:
     ReadControl& control_;
     CommandOutput& output_;
     const ReadRequest& request_;
-    RowBatches batches_;
+    Pace pace_;
+    std::size_t written_ = 0;
     bool broken_ = false;
 };
 
@@ -134,7 +137,8 @@ std::u16string untoldLine(const Listing& listing, const RowFilter& only)
 
 } // namespace
 
-int runCommandLine(std::span<const std::u16string> args, Desktop& desktop, CommandOutput& output, ReadControl& control)
+int runCommandLine(std::span<const std::u16string> args, Desktop& desktop, CommandOutput& output, ReadControl& control,
+                   AccessibleWindows* accessible, bool* threadLeft, std::uint32_t boundMs)
 {
     const Arguments arguments = parseArguments(args);
     if (arguments.action == Arguments::Action::help) {
@@ -155,16 +159,20 @@ int runCommandLine(std::span<const std::u16string> args, Desktop& desktop, Comma
     const bool streaming = output.streams() && request.format != OutputFormat::json;
     StreamedRead streamed(control, output, request);
     ReadControl& reading = streaming ? static_cast<ReadControl&>(streamed) : control;
-    Listing listing;
+    ThreadedRead read;
     // JSON tells the states whenever the list has them; text and CSV only filter by them.
-    const ReadOptions options{.states = request.format == OutputFormat::json || request.only.any()};
+    const bool states = request.format == OutputFormat::json || request.only.any();
     if (std::optional<WindowHandle> target = targetHandle(handleTextValue(request.handle)))
-        listing = readListItems(desktop, *target, reading, options);
+        read = readOnThread(desktop, *target, reading, {accessible, std::nullopt, request.name, states}, boundMs);
     else
-        listing.end = ReadEnd::noWindow;
+        read.listing.end = ReadEnd::noWindow;
+    if (threadLeft)
+        *threadLeft = read.givenUp;
+    Listing& listing = read.listing;
     if (listing.end != ReadEnd::complete && !isPartial(listing.end)) {
         output.abandon();
-        printLine(output, endLine(listing, request.handle));
+        const bool unnamed = request.name && listing.end == ReadEnd::nothingToRead;
+        printLine(output, unnamed ? u"no list named " + *request.name : endLine(listing, request.handle));
         return exitcode::nothingToRead;
     }
     if (!request.only.toldBy(listing)) {

@@ -40,7 +40,13 @@ public:
 };
 
 // args: the arguments after the program's name. control may cancel the read
-// (Ctrl+C), which then ends like a partial one.
-int runCommandLine(std::span<const std::u16string> args, Desktop& desktop, CommandOutput& output, ReadControl& control);
+// (Ctrl+C), which then ends like a partial one. accessible: where lists that
+// only accessibility tells are found (none: not read). The read runs on a
+// thread of its own; one that waits longer than boundMs in a call with no
+// time limit is given up and ends like a partial one, and threadLeft then
+// says its thread is still out: end the process without tearing it down.
+int runCommandLine(std::span<const std::u16string> args, Desktop& desktop, CommandOutput& output, ReadControl& control,
+                   AccessibleWindows* accessible = nullptr, bool* threadLeft = nullptr,
+                   std::uint32_t boundMs = answerBoundMs);
 
 } // namespace quorvel

@@ -51,6 +51,12 @@ struct NumberFormat {
     std::u16string grouping = u"3;0";
 };
 
+// The longest Quorvel waits for another program to answer one message: long
+// enough for a busy target, short enough that a stuck one never leaves it
+// frozen for more than a moment. Calls with no time limit of their own are
+// given up after as long.
+constexpr std::uint32_t answerBoundMs = 2000;
+
 // An address in another process; 64 bits wide whatever the reader's own size.
 using RemoteAddress = std::uint64_t;
 

@@ -55,7 +55,7 @@ std::u16string renderCsv(const Listing& listing, const RenderOptions& options, s
     if (options.headers && firstRow == 0 && listing.report && !listing.columns.empty())
         appendRecord(out, safe, listing.columns.size(),
                      [&](std::size_t c) { return std::u16string_view(listing.columns[c]); });
-    const bool tree = listing.kind == ListKind::treeView;
+    const bool tree = listing.tree();
     for (std::size_t r = firstRow; r < listing.rows(); ++r) {
         // An item that could not be read is left out; a row keeps its place, the cell empty.
         if ((listing.cellsPerRow() == 1 && listing.unreadable(r, 0)) || !options.only.passes(listing, r))

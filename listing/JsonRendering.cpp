@@ -92,6 +92,8 @@ std::u16string_view kindWord(ListKind kind)
         return u"statusbar";
     case ListKind::toolbar:
         return u"toolbar";
+    case ListKind::accessible:
+        return u"accessible";
     case ListKind::none:
         break;
     }
@@ -117,6 +119,17 @@ std::u16string renderJson(const Listing& listing, const RenderOptions& options)
     appendString(out, listing.className);
     appendMember(out, u"kind");
     appendString(out, kindWord(listing.kind));
+    if (listing.kind == ListKind::accessible) {
+        static constexpr std::u16string_view roles[] = {u"list", u"tree", u"table"};
+        appendMember(out, u"role");
+        appendString(out, roles[static_cast<int>(listing.role)]);
+        appendMember(out, u"name");
+        appendString(out, listing.listName);
+        appendMember(out, u"list");
+        out += decimal(static_cast<long long>(listing.listNumber));
+        appendMember(out, u"lists");
+        out += decimal(static_cast<long long>(listing.listCount));
+    }
     appendMember(out, u"complete");
     out += listing.whole() ? u"true" : u"false";
     if (listing.end != ReadEnd::complete) {
@@ -161,7 +174,7 @@ std::u16string renderJson(const Listing& listing, const RenderOptions& options)
         appendMember(out, u"items");
         appendArray(out, count, [&](std::size_t i) {
             const std::size_t r = rowAt(i);
-            if (listing.kind != ListKind::treeView) {
+            if (!listing.tree()) {
                 appendCell(r, 0);
                 return;
             }

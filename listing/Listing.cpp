@@ -43,6 +43,30 @@ void Listing::addUnreadableItem(int depth)
     depths_.push_back(depth);
 }
 
+void Listing::catchUp(const Listing& from)
+{
+    kind = from.kind;
+    handle = from.handle;
+    className = from.className;
+    end = from.end;
+    report = from.report;
+    columns = from.columns;
+    role = from.role;
+    listName = from.listName;
+    listNumber = from.listNumber;
+    listCount = from.listCount;
+    setCellsPerRow(from.cellsPerRow_);
+    std::vector<std::u16string> cells(cellsPerRow_);
+    std::vector<bool> unreadable(cellsPerRow_);
+    for (std::size_t r = rows(); r < from.rows(); ++r) {
+        for (std::size_t c = 0; c < cellsPerRow_; ++c) {
+            cells[c] = from.cell(r, c);
+            unreadable[c] = from.unreadable(r, c);
+        }
+        addRow(cells, from.depth(r), &unreadable);
+    }
+}
+
 std::u16string_view Listing::cell(std::size_t row, std::size_t column) const
 {
     const std::size_t i = row * cellsPerRow_ + column;

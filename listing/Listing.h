@@ -14,7 +14,23 @@
 
 namespace quorvel {
 
-enum class ListKind { none, listBox, comboBox, comboBoxEx, listView, treeView, header, tabControl, statusBar, toolbar };
+enum class ListKind {
+    none,
+    listBox,
+    comboBox,
+    comboBoxEx,
+    listView,
+    treeView,
+    header,
+    tabControl,
+    statusBar,
+    toolbar,
+    accessible, // a list its program tells only to accessibility clients
+};
+
+// What an accessible list is, which sets how it renders: as a list box, a
+// tree view, or a report list view.
+enum class ListRole { list, tree, table };
 
 // How a read ended. Only complete means every item the list has was had:
 // even then some of their texts may be unreadable (Listing::unreadableRows).
@@ -51,6 +67,14 @@ public:
     bool report = false;
     std::vector<std::u16string> columns;
 
+    // Of an accessible list: its role, its accessible name, and which of the
+    // window's lists it is (from 1; 0 when not known) of how many.
+    ListRole role = ListRole::list;
+    std::u16string listName;
+    std::size_t listNumber = 0, listCount = 0;
+    // Items with depths: a tree view's or an accessible tree's.
+    bool tree() const { return kind == ListKind::treeView || (kind == ListKind::accessible && role == ListRole::tree); }
+
     // Cells per row; 1 unless set before the first row.
     void setCellsPerRow(std::size_t cells);
     std::size_t cellsPerRow() const { return cellsPerRow_; }
@@ -62,6 +86,9 @@ public:
     void addItem(std::u16string_view text, int depth = 0);
     // An item the list says it has, whose text could not be had whole.
     void addUnreadableItem(int depth = 0);
+    // Catches up with a listing this one copies as it grows: what it says of
+    // the list, and the rows it has beyond this one's.
+    void catchUp(const Listing& from);
 
     std::size_t rows() const { return depths_.size(); }
     std::u16string_view cell(std::size_t row, std::size_t column) const;

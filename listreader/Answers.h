@@ -8,6 +8,10 @@
 
 namespace quorvel {
 
+// More columns than any list view, header or table shows; a claim of more
+// is a lie, and believing it would mean a read without end.
+constexpr std::int32_t maxColumns = 4096;
+
 // The 32-bit answer the window system gives for a count or a length; on x64
 // the upper half of the LRESULT carries nothing.
 inline std::int32_t low32(std::intptr_t answer)

@@ -10,13 +10,6 @@
 
 namespace quorvel {
 
-namespace {
-
-// More columns than any header shows; a claim of more is a lie.
-constexpr std::int32_t maxColumns = 4096;
-
-} // namespace
-
 void readHeader(Reading& reading, WindowHandle header)
 {
     reading.listing.kind = ListKind::header;

@@ -1,5 +1,6 @@
 #include "listreader/ListItemReader.h"
 
+#include "listreader/AccessibleListReader.h"
 #include "listreader/ComboBoxExReader.h"
 #include "listreader/ControlClass.h"
 #include "listreader/HeaderReader.h"
@@ -126,6 +127,8 @@ Listing readListItems(Desktop& desktop, WindowHandle target, ReadControl& contro
     bool found = true;
     try {
         found = readerFor(targetClass.kind)(reading, target, targetClass);
+        if (!found && !reading.stopped() && options.accessible)
+            found = readAccessibleList(reading, target, *options.accessible, options.at, options.name);
     } catch (const std::bad_alloc&) {
         // A list too large to hold ends the read; what it held so far stays.
         reading.stop(ReadEnd::outOfMemory);

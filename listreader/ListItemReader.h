@@ -6,15 +6,23 @@
 
 #include "listreader/Reading.h"
 
+#include <optional>
+
 namespace quorvel {
 
+// Where a read finds lists that only accessibility tells, and which of a
+// window's several it reads.
 struct ReadOptions {
+    AccessibleWindows* accessible = nullptr; // none: such lists are not read
+    std::optional<Point> at = {};            // the one under this point of the screen
+    std::optional<std::u16string> name = {}; // else the first with this accessible name
     // Which items are selected and checked, where the list tells it.
     bool states = false;
 };
 
 // The listing of target: as the control its class names, and a window of any
-// other class as a list box, then as a combo box. A message the target does
+// other class as a list box, then as a combo box; a window that holds none of
+// those as the accessible list it tells, if any. A message the target does
 // not answer in time, or a cancel, ends the read with the items read so far,
 // and the listing says which.
 Listing readListItems(Desktop& desktop, WindowHandle target, ReadControl& control, const ReadOptions& options = {});

@@ -16,9 +16,6 @@ namespace {
 constexpr std::uintptr_t LVNI_ALL = 0;
 constexpr unsigned LVM_GETNEXTITEM = win::LVM_FIRST + 12;
 
-// More columns than any list view shows; a header claiming more is lying,
-// and believing it would mean a read without end.
-constexpr std::int32_t maxColumns = 4096;
 
 class ListViewRead {
 public:

@@ -43,6 +43,22 @@ MessageResult Reading::fetchText(WindowHandle window, unsigned message, std::uin
     return r;
 }
 
+AccessAnswer Reading::ask(WindowHandle window, const std::function<AccessAnswer()>& question)
+{
+    if (!mayContinue())
+        return AccessAnswer::unanswered;
+    control_.callStarted();
+    AccessAnswer a = question();
+    control_.callReturned();
+    if (a == AccessAnswer::refused && !desktop.isWindow(window))
+        a = AccessAnswer::gone;
+    if (a == AccessAnswer::gone)
+        stop(ReadEnd::windowGone);
+    else if (a == AccessAnswer::unanswered)
+        stop(ReadEnd::notAnswering);
+    return a;
+}
+
 bool Reading::opened(const RemoteMemory& memory, WindowHandle window)
 {
     if (memory.isOpen())

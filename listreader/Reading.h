@@ -5,12 +5,14 @@
 // doing, and an unanswered message ends the read with its reason.
 #pragma once
 
+#include "desktop/Accessible.h"
 #include "desktop/Desktop.h"
 #include "desktop/RemoteMemory.h"
 #include "listing/Listing.h"
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <span>
 #include <string>
 
@@ -24,6 +26,11 @@ public:
     virtual ~ReadControl() = default;
     virtual bool cancelled() = 0;
     virtual void progress(const Listing& listing) = 0;
+    // Around each question to an accessible object of another program, which
+    // has no time limit of its own: between the two, the read may be stuck
+    // for as long as that program takes.
+    virtual void callStarted() {}
+    virtual void callReturned() {}
 };
 
 class Reading {
@@ -46,6 +53,13 @@ public:
     // Desktop::fetchText, under the same rules.
     MessageResult fetchText(WindowHandle window, unsigned message, std::uintptr_t index, std::size_t capacity,
                             std::u16string& text);
+
+    // One question to an accessible object of window's program, under the
+    // rules of send: not asked once the read has stopped or is cancelled
+    // (unanswered then), and told to the control as it starts and returns.
+    // A program gone stops the read, and so does one that does not answer; a
+    // refusal from a window that is no more counts as gone.
+    AccessAnswer ask(WindowHandle window, const std::function<AccessAnswer()>& question);
 
     // Whether the target's memory was had; if not, stops the read with why.
     bool opened(const RemoteMemory& memory, WindowHandle window);

@@ -3,6 +3,8 @@
 #include "handle/HandleText.h"
 #include "picking/Tracking.h"
 
+#include <utility>
+
 namespace quorvel {
 
 void NumbersOnlyTextBox(Desktop& desktop, WindowHandle& hWnd)
@@ -26,8 +28,9 @@ void MainForm::txtWnd_Change()
 {
     // A value that is not positive reads nothing, and the field keeps its items.
     const double value = handleTextValue(desktop_.getWindowText(handles_.txtWnd));
+    const std::optional<Point> at = std::exchange(capturedAt_, std::nullopt);
     if (value > 0)
-        reads_.read(targetHandle(value));
+        reads_.read(targetHandle(value), at);
 }
 
 void MainForm::txtWnd_LostFocus()
@@ -46,7 +49,7 @@ void MainForm::CmdCapture_Click()
 
 void MainForm::HotkeyTimer_Timer()
 {
-    quorvel::HotkeyTimer_Timer(desktop_, hotkeyTimer_, handles_.txtWnd, hWndLast_);
+    quorvel::HotkeyTimer_Timer(desktop_, hotkeyTimer_, handles_.txtWnd, hWndLast_, capturedAt_);
 }
 
 } // namespace quorvel

@@ -36,6 +36,8 @@ private:
     Timer hotkeyTimer_;
     ReadController reads_;
     WindowHandle hWndLast_ = 0;
+    // Where F12 captured the handle being written: the read takes the list under it.
+    std::optional<Point> capturedAt_;
 };
 
 } // namespace quorvel

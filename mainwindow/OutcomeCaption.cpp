@@ -46,6 +46,22 @@ std::u16string article(const std::u16string& word)
     return std::u16string(c == u'a' || c == u'e' || c == u'i' || c == u'o' || c == u'u' ? u"an " : u"a ") + word;
 }
 
+// Which accessible list was read, as in "4 in Sizes, list 2 of 3", and the
+// items of it that could not be read ("; 2 unreadable") in every choice.
+std::vector<std::u16string> listCaptions(const ReadStatus& s, const NumberFormat& format)
+{
+    const std::u16string n = groupDigits(s.items, format);
+    const std::u16string in = s.listName.empty() ? n : n + u" in " + s.listName;
+    const std::u16string lost = s.unreadable ? u"; " + groupDigits(s.unreadable, format) + u" unreadable" : u"";
+    std::vector<std::u16string> choices;
+    if (s.listNumber > 0 && s.listCount > 1)
+        choices.push_back(captioned(in + u", list " + groupDigits(s.listNumber, {u"", u"0"}) + u" of " +
+                                    groupDigits(s.listCount, {u"", u"0"}) + lost));
+    choices.push_back(captioned(in + lost));
+    choices.push_back(captioned(n + lost));
+    return choices;
+}
+
 } // namespace
 
 std::u16string groupDigits(std::uint64_t n, const NumberFormat& format)
@@ -84,6 +100,8 @@ std::vector<std::u16string> captionChoices(const ReadStatus& s, const NumberForm
         return {captioned(u"reading\u2026 " + n), captioned(u"\u2026 " + n)};
     switch (s.end) {
     case ReadEnd::complete:
+        if (s.listCount > 0)
+            return listCaptions(s, format);
         if (s.items == 0 && s.unreadable == 0)
             return {captioned(u"none: empty list"), captioned(u"none")};
         return {captioned(n)};

@@ -18,8 +18,11 @@ struct ReadStatus {
     ReadEnd end = ReadEnd::complete;
     std::size_t items = 0;      // read whole
     std::size_t unreadable = 0; // the list has them, their text could not be had
-    WindowHandle handle = 0; // 0: a value no handle holds
+    WindowHandle handle = 0;    // 0: a value no handle holds
     std::u16string className = {};
+    // Of an accessible list: its name, and which of the window's lists it is of how many.
+    std::u16string listName = {};
+    std::size_t listNumber = 0, listCount = 0;
 };
 
 // n with the user's digit grouping.

@@ -9,11 +9,12 @@ ReadController::ReadController(Desktop& desktop, ReadRunner& runner, WindowHandl
 {
 }
 
-void ReadController::read(std::optional<WindowHandle> target)
+void ReadController::read(std::optional<WindowHandle> target, std::optional<Point> at)
 {
     ++newest_;
     desktop_.setWindowText(txtList_, u"");
     waiting_ = target;
+    waitingAt_ = at;
     if (running_)
         runner_.cancel(); // the newest starts once that one has ended
     if (!target) {
@@ -32,8 +33,9 @@ void ReadController::startWaiting()
     runningTarget_ = *waiting_;
     waiting_.reset();
     running_ = newest_;
+    shown_ = {};
     showCaption({.reading = true, .handle = runningTarget_});
-    runner_.start(runningTarget_, running_);
+    runner_.start(runningTarget_, running_, waitingAt_);
 }
 
 void ReadController::cancel()
@@ -55,21 +57,45 @@ void ReadController::readProgress(std::uint64_t read, const RowBatch& batch)
     // selection and scroll position stay where they are.
     if (!batch.text.empty())
         desktop_.appendWindowText(txtList_, batch.text);
+    shown_.items = batch.items;
+    shown_.unreadable = batch.unreadable;
     showCaption({.reading = true, .items = batch.items, .unreadable = batch.unreadable, .handle = runningTarget_});
 }
 
+void ReadController::readGivenUp(std::uint64_t read, const RowBatch& last)
+{
+    if (read != running_)
+        return;
+    if (last.any())
+        readProgress(read, last);
+    ended(read, {},
+          {.end = ReadEnd::notAnswering,
+           .items = shown_.items,
+           .unreadable = shown_.unreadable,
+           .handle = runningTarget_});
+}
+
 void ReadController::readFinished(std::uint64_t read, const RowBatch& last, Listing listing)
+{
+    ended(read, last,
+          {.end = listing.end,
+           .items = listing.rows() - listing.unreadableRows(),
+           .unreadable = listing.unreadableRows(),
+           .handle = listing.handle,
+           .className = std::move(listing.className),
+           .listName = std::move(listing.listName),
+           .listNumber = listing.listNumber,
+           .listCount = listing.listCount});
+}
+
+void ReadController::ended(std::uint64_t read, const RowBatch& last, const ReadStatus& status)
 {
     if (read == running_)
         running_ = 0;
     if (read == newest_) {
         if (!last.text.empty())
             desktop_.appendWindowText(txtList_, last.text);
-        showCaption({.end = listing.end,
-                     .items = listing.rows() - listing.unreadableRows(),
-                     .unreadable = listing.unreadableRows(),
-                     .handle = listing.handle,
-                     .className = std::move(listing.className)});
+        showCaption(status);
     }
     if (!running_ && waiting_)
         startWaiting();

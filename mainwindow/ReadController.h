@@ -25,7 +25,9 @@ class ReadController;
 class ReadRunner {
 public:
     virtual ~ReadRunner() = default;
-    virtual void start(WindowHandle target, std::uint64_t read) = 0;
+    // at: a point of the screen the list to read is under, where the window
+    // holds several.
+    virtual void start(WindowHandle target, std::uint64_t read, std::optional<Point> at) = 0;
     virtual void cancel() = 0;
 };
 
@@ -34,9 +36,9 @@ public:
     ReadController(Desktop& desktop, ReadRunner& runner, WindowHandle txtList, WindowHandle frame);
 
     // Reads target, or tells that no window has it (nullopt: a value no
-    // handle holds). The item field is emptied; a read running now is
-    // cancelled, and this one starts once it has ended.
-    void read(std::optional<WindowHandle> target);
+    // handle holds); at, where it was pointed at. The item field is emptied;
+    // a read running now is cancelled, and this one starts once it has ended.
+    void read(std::optional<WindowHandle> target, std::optional<Point> at = std::nullopt);
     // Stops the running read (its items so far are shown) and the one waiting.
     void cancel();
     bool reading() const { return running_ != 0; }
@@ -44,9 +46,13 @@ public:
     void readProgress(std::uint64_t read, const RowBatch& batch);
     // last: the rows not handed on before; listing: what the read found.
     void readFinished(std::uint64_t read, const RowBatch& last, Listing listing);
+    // The read waited too long in a call and was given up: it ends not
+    // answering, with the rows it handed on, last among them.
+    void readGivenUp(std::uint64_t read, const RowBatch& last);
 
 private:
     void startWaiting();
+    void ended(std::uint64_t read, const RowBatch& last, const ReadStatus& status);
     void showCaption(const ReadStatus& status);
 
     Desktop& desktop_;
@@ -56,7 +62,10 @@ private:
     std::uint64_t newest_ = 0;
     std::uint64_t running_ = 0;
     std::optional<WindowHandle> waiting_;
+    std::optional<Point> waitingAt_;
     WindowHandle runningTarget_ = 0;
+    // The counts of the running read's last batch.
+    RowBatch shown_;
 };
 
 } // namespace quorvel

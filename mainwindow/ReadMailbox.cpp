@@ -4,28 +4,25 @@
 
 namespace quorvel {
 
-bool ReadMailbox::wakeNeeded()
-{
-    return !std::exchange(woken_, true);
-}
-
-bool ReadMailbox::put(const RowBatch& batch)
+void ReadMailbox::put(const RowBatch& batch)
 {
     std::lock_guard lock(mutex_);
     pending_.text += batch.text;
     pending_.items = batch.items;
     pending_.unreadable = batch.unreadable;
-    return wakeNeeded();
 }
 
-bool ReadMailbox::finish(const RowBatch& last, Listing listing)
+void ReadMailbox::finish(const RowBatch& last, Listing listing)
+{
+    put(last);
+    std::lock_guard lock(mutex_);
+    listing_ = std::move(listing);
+}
+
+bool ReadMailbox::claimWake()
 {
     std::lock_guard lock(mutex_);
-    pending_.text += last.text;
-    pending_.items = last.items;
-    pending_.unreadable = last.unreadable;
-    listing_ = std::move(listing);
-    return wakeNeeded();
+    return !std::exchange(woken_, true);
 }
 
 void ReadMailbox::wakeFailed()

@@ -1,10 +1,12 @@
-// What one read hands the window's thread: its rows, a batch at a time, and
-// at the end its listing. The reading thread puts and wakes the window; the
-// window's thread takes whatever has come, in order. Nothing put is lost to
-// a wake-up that could not be delivered: the next take, woken or not, gets it.
+// What one read hands the window's thread: its rows, as they are read, and at
+// the end its listing. The reading thread puts and wakes the window, at its
+// own pace; the window's thread takes whatever has come, in order. Nothing
+// put is lost to a wake-up that could not be delivered: the next take, woken
+// or not, gets it. A read given up in a call keeps what it put before.
 #pragma once
 
 #include "listing/Listing.h"
+#include "listreader/CallWatch.h"
 #include "mainwindow/RowFeed.h"
 
 #include <atomic>
@@ -20,12 +22,14 @@ public:
 
     const std::uint64_t read;
     std::atomic<bool> cancelled{false};
+    CallWatch watch;
 
-    // Reading thread. True when the window should be woken: nothing put is
-    // waiting for it already.
-    bool put(const RowBatch& batch);
-    bool finish(const RowBatch& last, Listing listing);
-    // Wakes the window once more next time: a wake-up could not be posted.
+    // Reading thread.
+    void put(const RowBatch& batch);
+    void finish(const RowBatch& last, Listing listing);
+    // True when a wake-up should be posted now: none is on its way. One that
+    // could not be posted is told with wakeFailed.
+    bool claimWake();
     void wakeFailed();
 
     // Window thread: what came since the last take. Once finished, the
@@ -37,8 +41,6 @@ public:
     Taken take();
 
 private:
-    bool wakeNeeded();
-
     std::mutex mutex_;
     RowBatch pending_;
     std::optional<Listing> listing_;

@@ -1,12 +1,10 @@
 // Turns a listing that grows as it is read into the batches the item field
-// appends: the rows not handed on before, as the field shows them, paced so
-// that showing them costs the read little.
+// appends: the rows not handed on before, as the field shows them, with the
+// counts so far.
 #pragma once
 
 #include "listing/Listing.h"
-#include "listreader/RowBatches.h"
 
-#include <optional>
 #include <string>
 
 namespace quorvel {
@@ -20,15 +18,11 @@ struct RowBatch {
 
 class RowFeed {
 public:
-    // A batch when one is due now.
-    std::optional<RowBatch> grown(const Listing& listing, std::uint64_t nowMs);
-    // Whatever is left, at the end of the read.
-    RowBatch rest(const Listing& listing);
+    // The rows added since the last call.
+    RowBatch next(const Listing& listing);
 
 private:
-    RowBatch batchFrom(const Listing& listing, std::size_t first) const;
-
-    RowBatches pace_;
+    std::size_t handedOn_ = 0;
 };
 
 } // namespace quorvel

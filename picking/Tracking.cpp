@@ -14,7 +14,8 @@ void CmdCapture_Click(Desktop& desktop, Timer& hotkeyTimer, WindowHandle txtWnd)
     desktop.enableWindow(txtWnd, !hotkeyTimer.enabled());
 }
 
-void HotkeyTimer_Timer(Desktop& desktop, Timer& hotkeyTimer, WindowHandle txtWnd, WindowHandle& hWndLast)
+void HotkeyTimer_Timer(Desktop& desktop, Timer& hotkeyTimer, WindowHandle txtWnd, WindowHandle& hWndLast,
+                       std::optional<Point>& capturedAt)
 {
     Point p;
     if (!desktop.getCursorPos(p))
@@ -31,6 +32,7 @@ void HotkeyTimer_Timer(Desktop& desktop, Timer& hotkeyTimer, WindowHandle txtWnd
     // read it starts finds.
     hotkeyTimer.setEnabled(false);
     desktop.enableWindow(txtWnd, true);
+    capturedAt = p;
     desktop.setWindowText(txtWnd, formatHandleTextValue(h));
 }
 

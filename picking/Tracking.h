@@ -5,6 +5,8 @@
 #include "desktop/Desktop.h"
 #include "desktop/Timer.h"
 
+#include <optional>
+
 namespace quorvel {
 
 // GetAsyncKeyState's answer for a key that is down now and was pressed since
@@ -14,6 +16,9 @@ constexpr std::int16_t captureKeyState = static_cast<std::int16_t>(0x8001);
 void CmdCapture_Click(Desktop& desktop, Timer& hotkeyTimer, WindowHandle txtWnd);
 
 // hWndLast is the window under the pointer at the last tick on which it changed.
-void HotkeyTimer_Timer(Desktop& desktop, Timer& hotkeyTimer, WindowHandle txtWnd, WindowHandle& hWndLast);
+// capturedAt is set to the point of a capture before its handle is written,
+// so that the read it starts can take the list under that point.
+void HotkeyTimer_Timer(Desktop& desktop, Timer& hotkeyTimer, WindowHandle txtWnd, WindowHandle& hWndLast,
+                       std::optional<Point>& capturedAt);
 
 } // namespace quorvel

@@ -1,6 +1,7 @@
 #include "commandline/win32/CommandLineMain.h"
 
 #include "commandline/win32/StandardOutput.h"
+#include "desktop/win32/Win32Accessible.h"
 #include "desktop/win32/Win32Desktop.h"
 
 #include <atomic>
@@ -44,9 +45,16 @@ int commandLineMain(int argc, wchar_t** argv)
     Win32Desktop desktop;
     StandardOutput output;
     InterruptibleRead control;
-    const int code = runCommandLine(args, desktop, output, control);
+    Win32AccessibleWindows accessible;
+    bool threadLeft = false;
+    const int code = runCommandLine(args, desktop, output, control, &accessible, &threadLeft);
     if (readOver)
         ::SetEvent(readOver);
+    // A read given up left its thread in a call to another program, holding
+    // what that program lent it: ending the process here tears none of it
+    // down, and everything written is already written.
+    if (threadLeft)
+        ::TerminateProcess(::GetCurrentProcess(), static_cast<UINT>(code));
     return code;
 }
 

@@ -19,9 +19,7 @@ inline WindowHandle fromHwnd(HWND h)
 
 class Win32Desktop : public Desktop {
 public:
-    // Long enough for a busy target, short enough that a stuck one never
-    // leaves Quorvel frozen for more than a moment.
-    static constexpr UINT messageTimeoutMs = 2000;
+    static constexpr UINT messageTimeoutMs = answerBoundMs;
 
     bool getCursorPos(Point& p) override;
     WindowHandle windowFromPoint(Point p) override;

@@ -19,7 +19,7 @@ constexpr LPARAM listTextLimit = 0x7FFFFFFE;
 // in the target: the read stops at its next message, so as long as one
 // message may take, and a margin; a thread stuck past that does not keep
 // the process.
-constexpr DWORD closeWaitMs = Win32Desktop::messageTimeoutMs + 1000;
+constexpr DWORD closeWaitMs = Win32Desktop::messageTimeoutMs + 500;
 
 const wchar_t* wide(const char16_t* s)
 {
@@ -230,7 +230,7 @@ void MainWindow::OnClose(HWND hwnd)
         // freed what it holds in the target.
         form_->reads().cancel();
         ::ShowWindow(hwnd, SW_HIDE);
-        runner_->waitIdle(closeWaitMs);
+        runner_->waitLetGo(closeWaitMs);
     }
     ::DestroyWindow(hwnd);
 }

@@ -1,5 +1,5 @@
-"""Quorvel survives list controls of other processes that lie, hang or die while it reads them, and tells how
-each read ended in the caption of its "List Items" frame.
+"""Quorvel survives list controls of other processes that lie, hang or die while it reads them (lists that only
+accessibility tells among them), and tells how each read ended in the caption of its "List Items" frame.
 
 Every step is bounded: a read runs off the window's thread, so the window answers at once, and Quorvel gives
 each message 2 s, so a read must have ended within a few seconds of the change that started it. A step is
@@ -25,8 +25,11 @@ ARGS = None
 ITEMS = ["alpha", "bravo", "Gr\u00fc\u00dfe \u65e5\u672c \u20ac", "delta", "echo", "", "foxtrot"]
 HANG_INDEX = 3
 EXIT_INDEX = 4
+ACC_ITEMS = ["one", "two", "three"]
 GROWN_LENGTH = 4000
 NONSENSE_SHOWN = ["one", "three", "five"]
+# How long the hanging accessible object's program sleeps in a question.
+HANG_S = 8
 
 LB_GETTEXT, LB_GETTEXTLEN, LB_GETCOUNT = 0x189, 0x18A, 0x18B
 CB_GETCOUNT, CB_GETLBTEXTLEN, CB_GETLBTEXT = 0x146, 0x149, 0x148
@@ -390,6 +393,42 @@ class HostileTest(HostileCase):
         self.expect_list(ITEMS)
 
 
+    # --- lists only accessibility tells -----------------------------------------------------------------------
+
+    def test_accessible_lists_claiming_int_max_items_or_a_10_mb_name(self):
+        # Past the three items the system hands out ids the list does not have: the first ends the read, not two
+        # billion questions. A name longer than any item is unreadable: left out, and counted.
+        for name, caption, items in [("acc_int_max", "3 in Claims", ACC_ITEMS),
+                                     ("acc_big_name", "2 in Big; 1 unreadable", ACC_ITEMS[::2])]:
+            self.q.preload()
+            self.assertEqual(self.q.set_handle(self.h[name]), f"List Items ({caption})")
+            self.expect_list(items)
+
+    def test_accessible_object_that_hangs_is_given_up(self):
+        # Its program sleeps 8 s in a question the walk asks it; a call into another program has no time limit
+        # of its own, so Quorvel gives the read up after as long as a message may take, window and command line.
+        q = self.q
+        q.set_handle(self.h["acc_int_max"])  # COM's own threads in Quorvel, once, before counting
+        threads = self.threads()
+        started = time.monotonic()
+        q.set_handle(self.h["acc_hang"], wait=False)
+        self.assertEqual(q.outcome(), "List Items (stopped after 0: not answering)")
+        self.assertLess(time.monotonic() - started, HANG_S - 2)
+        # A newer read runs at once, on a fresh thread, while the one given up waits in its call.
+        self.assertEqual(q.set_handle(self.h["plain"]), f"List Items ({len(ITEMS)})")
+        self.expect_list(ITEMS)
+        started = time.monotonic()
+        r = q.s.run(ARGS.com, "--read", self.h["acc_hang"], timeout=60)
+        self.assertLess(time.monotonic() - started, HANG_S - 1)
+        self.assertEqual((r.returncode, r.stdout), (3, b""))
+        self.assertEqual(r.stderr.decode("utf-8"), "quorvel: stopped after 0 items: the target stopped answering\r\n")
+        # The thread given up ends once its call returns.
+        harness.wait_for(lambda: self.threads() <= threads, 2 * HANG_S + 10, "the thread given up to end")
+
+    def threads(self):
+        return self.q.s.probe_int("send", self.h["lv_plain"], QUERY_THREAD_COUNT, self.q.main, 0, 5000)
+
+
 class HostileViewTest(HostileCase):
     """List views and tree views that lie, walk in circles, hang, die, or start a newer read; after each,
     nothing of Quorvel's is left in the target and no process handle stays open in Quorvel."""
@@ -606,7 +645,8 @@ class CloseMidReadTest(unittest.TestCase):
             # The view's thread takes no message while it is inside an answer.
             return q.s.probe("send", q.handles[view], 0, 0, 0, 100, check=False).returncode != 0
 
-        for view, under_way in (("lv_slow", asked), ("lv_sluggish", answering)):
+        # The last waits in a call into a program that hangs, which no wait would end: the process ends at once.
+        for view, under_way in (("lv_slow", asked), ("lv_sluggish", answering), ("acc_hang", answering)):
             STATS["behaviours"] += 1
             before = committed()
             quorvel = q.quorvel
@@ -622,8 +662,10 @@ class CloseMidReadTest(unittest.TestCase):
             # Alt+F4 here, more on a busy machine. A read left running to its end would take 18 s; one that was not
             # waited for would leave its block in the target, which the check below finds.
             self.assertLess(took, MESSAGE_TIMEOUT_S + 3)
+            self.assertEqual(quorvel.returncode, 0, "Quorvel did not end cleanly")
             harness.wait_for(lambda: not answering(view), 10, "the view to finish its answer")
-            growth = committed() - before
+            # A read of an accessible object puts nothing in the target; its program's own COM grows as it serves.
+            growth = 0 if view.startswith("acc") else committed() - before
             if growth >= NOISE_KIB:
                 STATS["leaked_bytes"] += growth * 1024
             self.assertLess(growth, NOISE_KIB, f"memory of Quorvel's left in the target by a read of {view}")

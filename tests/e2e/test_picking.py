@@ -160,6 +160,16 @@ class PickingTest(unittest.TestCase):
     def test_f12_captures_the_combo_box(self):
         self.capture_with_f12(self.handles["combo"], listing(COMBO_ITEMS))
 
+    def test_f12_reads_the_drawn_list_under_the_point(self):
+        # The middle of the drawn panel lies in its second list; a handle typed reads the first.
+        s = self.session
+        s.xdotool("windowraise", s.find_x_window("^Quorvel Demo Drawn$"))
+        try:
+            self.capture_with_f12(self.handles["drawn_panel"], listing(["red", "green"]))
+            self.assertEqual(s.read_outcome(self.main), "List Items (2 in Colors, list 2 of 2)")
+        finally:
+            s.xdotool("windowraise", s.find_x_window("^Quorvel Demo Target$"))
+
     def test_click_during_tracking_stops_it(self):
         self.set_tracking(True)
         self.move_to(self.handles["list"])

@@ -1,7 +1,8 @@
 """Quorvel reads another process's list views (report, icon and virtual), a list view's header, a tree view and
 the Edit of an editable combo box, whether the user types the handle or points at the control; tab controls,
 status bars, headers and toolbars; the same controls under the class names frameworks give their superclasses
-of them; and it reads them across bitness: the 64-bit exe a 32-bit target, the 32-bit exe a 64-bit one.
+of them; lists, grids and trees a program draws itself and tells only to accessibility clients; and it reads
+them across bitness: the 64-bit exe a 32-bit target, the 32-bit exe a 64-bit one.
 
 Under Wine 8 a 32-bit process's VirtualAllocEx in a 64-bit process lands below 4 GB, so the 32-bit exe reads a
 64-bit target like any other; CrossBitnessTest checks both that and the listings.
@@ -78,6 +79,19 @@ FRAMEWORK_WINDOW = {
     "toolbar": lines(["Open", "Save", "Z\u00fcrich"]),  # no separator, no button without text
 }
 COMBO_EX = lines(["ex first", "Gen\u00e8ve", "", "\ud55c\uad6d"])
+
+# The drawn window's lists, which only accessibility tells, kept apart from the target's own tables.
+DRAWN_LIST = ["small", "Z\u00fcrich", "", "\u65e5\u672c\u8a9e"]
+DRAWN_COLUMNS = ["Name", "Size", "Note"]
+DRAWN_ROWS = [["apple", "12", "Z\u00fcrich"], ["pear", "", 'comma, "quoted"'], ["\u65e5\u672c\u8a9e", "7", ""]]
+DRAWN_TREE = [(0, "Europe"), (1, "Schweiz"), (2, "Z\u00fcrich"), (0, "Asia"), (1, "\u65e5\u672c")]
+DRAWN = {
+    "drawn_list": (lines(DRAWN_LIST), "List Items (4 in Sizes)"),
+    "drawn_grid": (lines("\t".join(row) for row in DRAWN_ROWS), "List Items (3 in Stock)"),
+    "drawn_tree": (lines("\t" * depth + text for depth, text in DRAWN_TREE), "List Items (5 in Places)"),
+    "drawn_nested": (lines("\t" * depth + text for depth, text in DRAWN_TREE), "List Items (5 in Places)"),
+    "drawn_panel": (lines(["apple", "pear", "plum"]), "List Items (3 in Fruits, list 1 of 2)"),
+}
 
 # What the target's views window answers about its tree: expanded items, and the depth-first index of the
 # selected and of the first visible item (-1 for none).
@@ -157,6 +171,12 @@ class ReadsViews:
         for name, expected in FRAMEWORK_WINDOW.items():
             with self.subTest(name):
                 self.views.show(name, expected)
+
+    def test_lists_only_accessibility_tells(self):
+        for name, (expected, caption) in DRAWN.items():
+            with self.subTest(name):
+                self.views.show(name, expected)
+                self.assertEqual(self.views.session.read_outcome(self.views.main), caption)
 
     def test_combo_box_ex_by_its_handle_and_by_its_edit(self):
         # The items are the ComboBoxEx's own; its inner combo box is owner-drawn and keeps none.
@@ -328,6 +348,21 @@ class CommandLineTest(unittest.TestCase):
                     self.assertEqual(list(csv.reader(io.StringIO(out))), [records[i] for i in indexes or []])
                     self.assertEqual(err, "" if indexes else
                                      f"quorvel: window {h} (class ListBox) can't tell which items are checked\r\n")
+
+    def test_lists_only_accessibility_tells(self):
+        drawn = {"class": "QuorvelDrawnList", "kind": "accessible", "list": 1, "lists": 1}
+        self.assert_formats("drawn_grid", lines(["\t".join(DRAWN_COLUMNS)]) + DRAWN["drawn_grid"][0],
+                            [DRAWN_COLUMNS, *DRAWN_ROWS], {**drawn, "role": "table", "name": "Stock",
+                                                           "columns": DRAWN_COLUMNS, "rows": DRAWN_ROWS}, "--headers")
+        listing = json.loads(self.read("drawn_nested", "--format", "json"))
+        self.assertEqual(listing, {"handle": self.handles["drawn_nested"], "complete": True, **drawn, "role": "tree",
+                                   "name": "Places",
+                                   "items": [{"text": text, "depth": depth} for depth, text in DRAWN_TREE]})
+        self.assertEqual(json.loads(self.read("drawn_list", "--format", "json"))["items"], DRAWN_LIST)
+        # The panel's second list by its name, in any case; a name no list has reads nothing.
+        self.assertEqual(self.read("drawn_panel", "--name", "COLORS"), lines(["red", "green"]))
+        out, err = self.run_quorvel("--read", self.handles["drawn_panel"], "--name", "Shapes", code=2)
+        self.assertEqual((out, err), ("", "quorvel: no list named Shapes\r\n"))
 
     def test_out_replaces_the_file_only_with_a_whole_listing(self):
         s = self.session

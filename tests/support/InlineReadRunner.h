@@ -11,8 +11,10 @@ class InlineReadRunner : public ReadRunner {
 public:
     explicit InlineReadRunner(Desktop& desktop) : desktop_(desktop) {}
     void setController(ReadController& controller) { controller_ = &controller; }
+    // Where lists told only through accessibility come from; none: not read.
+    AccessibleWindows* accessible = nullptr;
     void cancel() override { cancelled_ = true; }
-    void start(WindowHandle target, std::uint64_t read) override
+    void start(WindowHandle target, std::uint64_t read, std::optional<Point> at) override
     {
         struct Control : ReadControl {
             InlineReadRunner& runner;
@@ -20,19 +22,17 @@ public:
             RowFeed feed;
             Control(InlineReadRunner& r, std::uint64_t n) : runner(r), read(n) {}
             bool cancelled() override { return runner.cancelled_; }
-            // Every growth is due: a clock that moves on a whole interval each time.
+            // Every growth is handed on at once.
             void progress(const Listing& listing) override
             {
-                if (auto batch = feed.grown(listing, ++ticks * RowBatches::intervalMs))
-                    runner.controller_->readProgress(read, *batch);
+                runner.controller_->readProgress(read, feed.next(listing));
             }
-            std::uint64_t ticks = 0;
         } control(*this, read);
         cancelled_ = false;
-        Listing listing = readListItems(desktop_, target, control);
+        Listing listing = readListItems(desktop_, target, control, {accessible, at});
         // A read started from inside this one (a nested change) has run already.
         cancelled_ = false;
-        const RowBatch last = control.feed.rest(listing);
+        const RowBatch last = control.feed.next(listing);
         controller_->readFinished(read, last, std::move(listing));
     }
 

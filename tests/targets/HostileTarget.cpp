@@ -1,6 +1,9 @@
 // Target for the end-to-end tests whose list controls misbehave: each is a real LISTBOX (or another
 // control) behind a subclass that lies about counts and lengths, hangs, or takes the process down.
 // Everything the subclass does not change behaves like the plain control.
+// The fake's declarations come before <windows.h>, whose macros would rewrite the constants they name.
+#include "desktop/fake/FakeAccessible.h"
+
 #include <windows.h>
 
 #include <commctrl.h>
@@ -12,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "AccessibleServer.h"
 #include "HostileViews.h"
 #include "TargetSupport.h"
 
@@ -202,6 +206,41 @@ HWND Counted(HWND control)
     return control;
 }
 
+// Accessible lists that misbehave: a list claiming INT_MAX items, an item whose name is 10 MB, and (on a thread
+// of its own, in a COM apartment of its own, so that only it stops answering) an object that sleeps when first
+// asked about, as a walk for lists does, with a list after it.
+HWND AccessibleList(HWND parent, int slot, const char16_t* name, std::int32_t claim, std::size_t bigName)
+{
+    namespace acc = quorvel::acc;
+    auto* t = new quorvel::FakeAccessibleTree;
+    t->add({.role = acc::roleList, .name = name, .claimedChildren = claim});
+    for (const char16_t* item : {u"one", u"two", u"three"})
+        t->add({.role = acc::roleListItem, .name = item, .element = true}, 0);
+    t->nodes[2].name.resize(std::max(bigName, t->nodes[2].name.size()), u'x');
+    const int x = 5 + (slot % 4) * 120, y = 5 + (slot / 4) * 110;
+    return accserver::MakeWindow(parent, {x, y, x + 115, y + 105}, t);
+}
+
+// Its program sleeps in every first question about one of its objects: each read that walks to it hangs.
+HWND HangingAccessible()
+{
+    return target::MakeOnOwnThread([]() -> HWND {
+        namespace acc = quorvel::acc;
+        CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+        HWND f = MakeFrame(L"Quorvel Hostile Hang Accessible", 820, 10, 200, 200);
+        auto* t = new quorvel::FakeAccessibleTree;
+        t->add({.role = acc::roleClient, .name = u"window"});
+        const int stuck = t->add({.role = acc::roleClient, .name = u"stuck"}, 0);
+        t->add({.role = acc::roleListItem, .name = u"late", .element = true}, t->add({.role = acc::roleList}, 0));
+        t->onCall = [stuck](int n) {
+            if (n == stuck)
+                Sleep(kHangMs);
+            return std::optional<quorvel::AccessAnswer>();
+        };
+        return f ? accserver::MakeWindow(f, {5, 5, 150, 150}, t) : nullptr;
+    });
+}
+
 int RunHostile(const std::wstring& handlesFile)
 {
     HWND frame = MakeFrame(L"Quorvel Hostile Target", 10, 300, 500, 450);
@@ -219,7 +258,7 @@ int RunHostile(const std::wstring& handlesFile)
     w.push_back({"button", Counted(MakeControl(frame, L"BUTTON", L"not a list", BS_PUSHBUTTON, 8))});
     HWND doomed = MakeControl(frame, L"LISTBOX", L"", kListStyle, 9);
     w.push_back({"destroyed", doomed});
-    w.push_back({"nonsense", MakeList(frame, 10, Kind::nonsense, 0, {L"one", L"two", L"three", L"four-four", L"five"})});
+    w.push_back({"nonsense", MakeList(frame, 12, Kind::nonsense, 0, {L"one", L"two", L"three", L"four-four", L"five"})});
     DestroyWindow(doomed);
 
     // A hanging list lives on a thread of its own, with its own frame, so only it stops answering.
@@ -239,6 +278,9 @@ int RunHostile(const std::wstring& handlesFile)
                      HWND f = MakeFrame(L"Quorvel Hostile Slow List", 520, 450, 300, 200);
                      return f ? MakeList(f, 0, Kind::slow, 0, items) : nullptr;
                  })});
+    w.push_back({"acc_int_max", AccessibleList(frame, 10, u"Claims", INT_MAX, 0)});
+    w.push_back({"acc_big_name", AccessibleList(frame, 11, u"Big", -1, std::size_t{5} << 20)});
+    w.push_back({"acc_hang", HangingAccessible()});
     if (!hostile::MakeViews(w))
         return 1;
     for (auto& n : w)
@@ -285,6 +327,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int)
         else if (arg == L"--grow")
             grow = true;
     }
+    CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED); // for the accessible lists
     INITCOMMONCONTROLSEX icc{sizeof icc, ICC_STANDARD_CLASSES | ICC_LISTVIEW_CLASSES | ICC_TREEVIEW_CLASSES};
     InitCommonControlsEx(&icc);
     if (!RegisterFrameClass())

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "DrawnViews.h"
 #include "FrameworkViews.h"
 #include "TargetSupport.h"
 
@@ -487,7 +488,9 @@ int WINAPI wWinMain(HINSTANCE inst, HINSTANCE, PWSTR, int)
     ViewsState state;
     ViewWindows v;
     target::NamedHandles more;
-    if (!BuildWindows(inst, w) || !BuildViews(inst, state, v) ||
+    // Its drawn lists answer accessibility clients through COM, on this thread's message loop.
+    CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    if (!drawn::MakeDrawnViews(more) || !BuildWindows(inst, w) || !BuildViews(inst, state, v) ||
         !frameworks::MakeFrameworkViews(inst, kViewsClassName, more))
         return 1;
     target::NamedHandles handles{{"list", w.list},

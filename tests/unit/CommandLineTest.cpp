@@ -1,9 +1,14 @@
 #include "commandline/Arguments.h"
 #include "commandline/CommandLine.h"
+#include "desktop/fake/FakeAccessible.h"
 #include "desktop/fake/FakeDesktop.h"
 #include "listreader/ControlMessages.h"
 
+#include <chrono>
 #include <climits>
+#include <condition_variable>
+#include <mutex>
+#include <thread>
 #include <gtest/gtest.h>
 
 using namespace quorvel;
@@ -32,7 +37,7 @@ TEST(Arguments, EveryOptionRepeatedMissingOrUnknown)
          {u"&HFF", OutputFormat::json, false, u"x.json"}},
         {{u"--format", u"text", u"--SELECTED", u"--read", u" 12", u"--checked", u"--safe-csv"},
          Action::read,
-         {u" 12", OutputFormat::text, false, std::nullopt, {true, true}, true}},
+         {u" 12", OutputFormat::text, false, std::nullopt, {}, {true, true}, true}},
         {{u"--read", u"1", u"--bogus", u"/?"}, Action::help},
         {{u"-h"}, Action::help},
         {{u"--HELP"}, Action::help},
@@ -55,6 +60,8 @@ TEST(Arguments, EveryOptionRepeatedMissingOrUnknown)
         {{u"--read", u"1", u"--verbose"}, Action::wrong, {}, u"unknown option \"--verbose\""},
         {{u"--read", u"1", u"-"}, Action::wrong, {}, u"unexpected argument \"-\""},
         {{u"--read", u"1", u"2"}, Action::wrong, {}, u"unexpected argument \"2\""},
+        {{u"--name=Big list", u"--read", u"1"}, Action::read, {u"1", OutputFormat::text, false, {}, u"Big list"}},
+        {{u"--read", u"1", u"--name"}, Action::wrong, {}, u"--name needs a list's name"},
     };
     for (const ArgsCase& c : cases) {
         const Arguments a = parseArguments(c.args);
@@ -69,6 +76,7 @@ TEST(Arguments, EveryOptionRepeatedMissingOrUnknown)
         EXPECT_EQ((std::tuple{a.read.only.selected, a.read.only.checked, a.read.safeCsv}),
                   (std::tuple{c.read.only.selected, c.read.only.checked, c.read.safeCsv}));
         EXPECT_EQ(a.read.out, c.read.out);
+        EXPECT_EQ(a.read.name, c.read.name);
     }
 }
 
@@ -259,6 +267,48 @@ TEST(Streaming, RowsGoOutAsTheyAreReadUntilTheReaderGoesAway)
     EXPECT_EQ(gone.parts.size(), 1u);
     EXPECT_LT(texts, 2000);
     EXPECT_EQ(d.liveProcessHandles() + d.liveRemoteBlocks(), 0);
+}
+
+// A read that waits longer than the bound in a call with no time limit is given up: what it read is written,
+// it ends not answering, and its thread, let go at last, ends by itself without touching the output again.
+TEST(Streaming, AReadStuckInACallIsGivenUp)
+{
+    FakeDesktop d;
+    d.add(target).className = u"DrawnList";
+    FakeAccessibleTree tree;
+    tree.clients[target] = tree.add({.role = acc::roleClient});
+    const int list = tree.add({.role = acc::roleList}, tree.clients[target]);
+    for (const char16_t* item : {u"a", u"b", u"c", u"d"})
+        tree.add({.role = acc::roleListItem, .name = item}, list);
+    std::mutex mutex;
+    std::condition_variable released;
+    bool hung = false, letGo = false;
+    tree.onCall = [&](int node) -> std::optional<AccessAnswer> {
+        std::unique_lock lock(mutex);
+        if (node == tree.nodes[static_cast<std::size_t>(list)].children[2] && !hung) {
+            hung = true;
+            released.wait(lock, [&] { return letGo; });
+        }
+        return std::nullopt;
+    };
+    CapturedOutput o;
+    o.streaming = true;
+    CancelAt control(0);
+    bool left = false;
+    EXPECT_EQ(runCommandLine(Args{u"--read", u"300"}, d, o, control, &tree, &left, 100), 3);
+    EXPECT_TRUE(left);
+    EXPECT_EQ(o.listing, u"a\r\nb\r\n");
+    EXPECT_EQ(o.err, u"quorvel: stopped after 2 items: the target stopped answering\r\n");
+    {
+        std::lock_guard lock(mutex);
+        letGo = true;
+    }
+    released.notify_all();
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (tree.liveObjects > 0 && std::chrono::steady_clock::now() < deadline)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    EXPECT_EQ(tree.liveObjects, 0);
+    EXPECT_EQ(o.listing, u"a\r\nb\r\n");
 }
 
 } // namespace

@@ -256,22 +256,41 @@ TEST(Outcome, OutOfMemoryEndsTheReadNotTheProcess)
 TEST(Mailbox, NothingIsLostToAWakeUpThatFailed)
 {
     ReadMailbox box(7);
-    EXPECT_TRUE(box.put({u"a\r\n", 1, 0}));
-    EXPECT_FALSE(box.put({u"b\r\n", 2, 0}));
+    box.put({u"a\r\n", 1, 0});
+    EXPECT_TRUE(box.claimWake());
+    box.put({u"b\r\n", 2, 0});
+    EXPECT_FALSE(box.claimWake());
     box.wakeFailed();
-    EXPECT_TRUE(box.put({u"c\r\n", 3, 1}));
+    box.put({u"c\r\n", 3, 1});
+    EXPECT_TRUE(box.claimWake());
     ReadMailbox::Taken taken = box.take();
     EXPECT_EQ(taken.batch.text, u"a\r\nb\r\nc\r\n");
     EXPECT_EQ((std::pair{taken.batch.items, taken.batch.unreadable}), (std::pair<std::size_t, std::size_t>{3, 1}));
     EXPECT_FALSE(taken.listing);
     Listing done;
     done.handle = 42;
-    EXPECT_TRUE(box.finish({u"d\r\n", 4, 1}, std::move(done)));
+    box.finish({u"d\r\n", 4, 1}, std::move(done));
+    EXPECT_TRUE(box.claimWake());
     taken = box.take();
     EXPECT_EQ(taken.batch.text, u"d\r\n");
     ASSERT_TRUE(taken.listing);
     EXPECT_EQ(taken.listing->handle, 42);
     EXPECT_FALSE(box.take().listing);
+}
+
+// A read stuck in a call with no time limit is told from one that waits on bounded messages: only a read that
+// has made such a call, and has since gone longer than a message may take without one starting or returning.
+TEST(Mailbox, StuckOnlyPastTheBoundInACallWithNoLimit)
+{
+    CallWatch watch;
+    EXPECT_FALSE(watch.stuck(1'000'000));
+    watch.beat(1000);
+    EXPECT_FALSE(watch.stuck(1000 + answerBoundMs));
+    EXPECT_TRUE(watch.stuck(1001 + answerBoundMs));
+    watch.beat(5000);
+    EXPECT_FALSE(watch.stuck(5000 + answerBoundMs));
+    watch.finish();
+    EXPECT_FALSE(watch.stuck(1'000'000));
 }
 
 TEST(Caption, GroupsDigitsTheUsersWay)
@@ -353,6 +372,33 @@ TEST(ReadCaption, FollowsAReadInItsFrame)
     d.window(frame).rect = {0, 0, 150, 193};
     d.setWindowText(txtWnd, u"12345");
     EXPECT_EQ(d.getWindowText(frame), u"List Items (no window)");
+}
+
+// A read given up in a call keeps the rows it handed on and ends not answering; the next read starts at once,
+// and whatever the given-up one brings later changes nothing.
+TEST(ReadCaption, AReadGivenUpEndsWithWhatItHandedOn)
+{
+    struct ManualRunner : ReadRunner {
+        void start(WindowHandle, std::uint64_t read, std::optional<Point>) override { started.push_back(read); }
+        void cancel() override {}
+        std::vector<std::uint64_t> started;
+    } runner;
+    FakeDesktop d;
+    constexpr WindowHandle txtList = 11, frame = 12;
+    d.add(txtList);
+    d.add(frame).rect = {0, 0, 385, 193};
+    ReadController reads(d, runner, txtList, frame);
+    reads.read(target);
+    reads.readProgress(1, {u"a\r\nb\r\n", 2, 0});
+    reads.readGivenUp(1, {u"c\r\n", 3, 1});
+    EXPECT_EQ(d.getWindowText(txtList), u"a\r\nb\r\nc\r\n");
+    EXPECT_EQ(d.getWindowText(frame), u"List Items (stopped after 3; 1 unreadable: not answering)");
+    EXPECT_FALSE(reads.reading());
+    reads.read(target);
+    EXPECT_EQ(runner.started, (std::vector<std::uint64_t>{1, 2}));
+    reads.readFinished(1, {u"late\r\n", 9, 0}, Listing());
+    EXPECT_EQ(d.getWindowText(txtList), u"");
+    EXPECT_TRUE(reads.reading());
 }
 
 } // namespace

@@ -62,17 +62,23 @@ HWND FindDescendantById(HWND parent, int id)
 
 bool ReadText(HWND hwnd, std::wstring& text)
 {
+    // The text may grow between the two messages (a caption, rows coming in): a copy that fills its buffer
+    // is taken again, in a larger one.
     DWORD_PTR len = 0;
     if (!SendMessageTimeoutW(hwnd, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, kMessageTimeoutMs, &len))
         return false;
-    std::wstring buf(len + 1, L'\0');
-    DWORD_PTR got = 0;
-    if (!SendMessageTimeoutW(hwnd, WM_GETTEXT, buf.size(), reinterpret_cast<LPARAM>(buf.data()), SMTO_ABORTIFHUNG,
-                             kMessageTimeoutMs, &got))
-        return false;
-    buf.resize(got < buf.size() ? got : buf.size() - 1);
-    text = buf;
-    return true;
+    for (std::size_t room = len + 64;; room *= 2) {
+        std::wstring buf(room, L'\0');
+        DWORD_PTR got = 0;
+        if (!SendMessageTimeoutW(hwnd, WM_GETTEXT, buf.size(), reinterpret_cast<LPARAM>(buf.data()), SMTO_ABORTIFHUNG,
+                                 kMessageTimeoutMs, &got))
+            return false;
+        if (got + 1 < buf.size()) {
+            buf.resize(got);
+            text = buf;
+            return true;
+        }
+    }
 }
 
 std::wstring ClassName(HWND hwnd)
