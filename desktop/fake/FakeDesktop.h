@@ -59,8 +59,7 @@ struct FakeWindow {
     std::vector<std::int32_t> columnOrder;
     std::vector<std::u16string> columnNames; // by index; missing ones are empty
     WindowHandle header = 0;
-    // Items' state bits by index, as list and tree views answer them (0x2 selected, a state image in bits 12
-    // to 15); other lists answer by the bit, the first item with it as their current one.
+    // Items' state bits by index (0x2 selected, a state image in bits 12 to 15); the first selected is current.
     std::map<std::size_t, std::uint32_t> states;
     std::uint32_t exStyle = 0; // a list view's extended style
     // A tree view's items, parents before their children, siblings in order.

@@ -275,8 +275,7 @@ COMBO_ITEMS = ["combo", *LIST_ITEMS]
 REPORT_COLUMNS = ["No.", "Name", "Note"]
 REPORT_ROWS = [(report_line(i) or "\t\t").split("\t") for i in range(REPORT_ROW_COUNT)]
 NO_WINDOW = 0x7FFFFFFE
-# The frameworks window's lists with items selected and checked, as CSV records, and the indexes of each state
-# (None: the list can't tell it).
+# The frameworks window's lists as CSV records, the indexes selected and those checked (None: it can't tell).
 STATES = {
     "multi_listbox": ([["north"], ["east"], ["south"], ["west"]], [1, 3], None),
     "check_listview": ([["Alpha", "1"], ["Beta", "2"], ["Gamma", "3"]], [1, 2], [0, 2]),
@@ -350,7 +349,7 @@ class CommandLineTest(unittest.TestCase):
                                      f"quorvel: window {h} (class ListBox) can't tell which items are checked\r\n")
 
     def test_lists_only_accessibility_tells(self):
-        drawn = {"class": "QuorvelDrawnList", "kind": "accessible", "list": 1, "lists": 1}
+        drawn = {"class": "QuorvelDrawnList", "kind": "accessible", "list": 1, "lists": 1, "selected": [], "checked": []}
         self.assert_formats("drawn_grid", lines(["\t".join(DRAWN_COLUMNS)]) + DRAWN["drawn_grid"][0],
                             [DRAWN_COLUMNS, *DRAWN_ROWS], {**drawn, "role": "table", "name": "Stock",
                                                            "columns": DRAWN_COLUMNS, "rows": DRAWN_ROWS}, "--headers")

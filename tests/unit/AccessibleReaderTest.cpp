@@ -1,5 +1,6 @@
 #include "desktop/fake/FakeAccessible.h"
 #include "desktop/fake/FakeDesktop.h"
+#include "listing/JsonRendering.h"
 #include "listing/TextRendering.h"
 #include "listreader/AccessibleWalk.h"
 #include "listreader/ListItemReader.h"
@@ -75,6 +76,17 @@ TEST_F(AccessibleRead, ListOfIdsAndObjectsOnlyWhereNothingElseIs)
     EXPECT_EQ(read().end, ReadEnd::nothingToRead);
     tree.clients.clear();
     EXPECT_EQ(read().end, ReadEnd::nothingToRead);
+}
+
+// Asked for, a list tells both states of each item, a question each.
+TEST_F(AccessibleRead, ItemsSelectedAndChecked)
+{
+    const int sizes = list(u"Sizes", {u"S", u"M", u"L"});
+    at(sizes + 1).state = acc::stateSelected;
+    at(sizes + 3).state = acc::stateSelected | acc::stateChecked;
+    EXPECT_NE(renderJson(read({.states = true})).find(u"\"selected\": [0, 2],\r\n  \"checked\": [2]\r\n}"),
+              std::u16string::npos);
+    EXPECT_FALSE(read().tells(ItemState::checked));
 }
 
 TEST_F(AccessibleRead, TreeLevelsFromValuesOrFromNesting)

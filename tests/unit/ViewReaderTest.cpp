@@ -421,14 +421,10 @@ TEST_P(Views, RemoteMemoryIsReleasedOnEveryPath)
 using Rows = std::vector<std::size_t>;
 constexpr std::uint32_t sel = 0x2, box = 0x1000, tick = 0x2000; // selected; state images unchecked, checked
 
-struct StatesCase {
-    FakeKind kind;
-    const char16_t* className; // empty: the system's
-    std::int32_t style;
-    std::uint32_t exStyle;
-    std::map<std::size_t, std::uint32_t> states;
-    std::optional<Rows> selected, checked; // none: the list can't tell
-};
+// A kind, its class (empty: the system's), style, extended style and items' state bits, and the rows then told
+// selected and checked (none: the list can't tell).
+using StatesCase = std::tuple<FakeKind, const char16_t*, std::int32_t, std::uint32_t,
+                              std::map<std::size_t, std::uint32_t>, std::optional<Rows>, std::optional<Rows>>;
 
 // Four items a, b, c, d, in the tree d under c; state bits as the control keeps them.
 const StatesCase statesCases[] = {
@@ -455,10 +451,10 @@ TEST_P(Views, EachKindTellsTheStatesItHas)
 {
     for (const StatesCase& c : statesCases) {
         const auto name = "case " + std::to_string(&c - statesCases);
+        const auto& [kind, className, style, exStyle, bits, selected, checked] = c;
         desktop.destroy(view);
-        FakeWindow& w = desktop.add(view, c.kind);
-        std::tie(w.className, w.style, w.exStyle, w.states, w.process) =
-            std::tuple(c.className, c.style, c.exStyle, c.states, 1);
+        FakeWindow& w = desktop.add(view, kind);
+        std::tie(w.className, w.style, w.exStyle, w.states, w.process) = std::tuple(className, style, exStyle, bits, 1);
         w.items = {u"a", u"b", u"c", u"d"};
         w.rows = {{u"a"}, {u"b"}, {u"c"}, {u"d"}};
         w.tree = {{u"a"}, {u"b"}, {u"c"}, {u"d", 2}};
@@ -466,9 +462,8 @@ TEST_P(Views, EachKindTellsTheStatesItHas)
             desktop.stateQuestions = 0;
             UnfollowedRead control;
             const Listing listing = readListItems(desktop, view, control, {.states = states});
-            EXPECT_EQ(listing.rows(), 4u) << name;
             EXPECT_LE(desktop.stateQuestions, states ? 5 : 0) << name;
-            for (auto [state, rows] : {std::pair{ItemState::selected, c.selected}, {ItemState::checked, c.checked}}) {
+            for (auto [state, rows] : {std::pair{ItemState::selected, selected}, {ItemState::checked, checked}}) {
                 EXPECT_EQ(listing.tells(state), states && rows) << name;
                 EXPECT_EQ(Rows(listing.rowsIn(state).begin(), listing.rowsIn(state).end()),
                           states && rows ? *rows : Rows{})
