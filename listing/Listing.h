@@ -1,7 +1,7 @@
 // What one read of a list found: the kind of list, its rows of cells (or
 // items with their depth), the column names of a report list view, which
-// rows are selected or checked, and how the read ended. The window's field, the command line's text, CSV and JSON
-// are renderings of it.
+// rows are selected or checked, and how the read ended. The window's field,
+// the command line's text, CSV and JSON are renderings of it.
 #pragma once
 
 #include "desktop/Desktop.h"
