@@ -34,6 +34,16 @@ std::optional<OutputFormat> formatNamed(std::u16string_view word)
     return std::nullopt;
 }
 
+// The options that take no value, and where each goes.
+bool* flag(ReadRequest& request, std::u16string_view name)
+{
+    return name == u"--headers"    ? &request.headers
+           : name == u"--selected" ? &request.only.selected
+           : name == u"--checked"  ? &request.only.checked
+           : name == u"--safe-csv" ? &request.safeCsv
+                                   : nullptr;
+}
+
 Arguments wrong(std::u16string why)
 {
     Arguments a;
@@ -58,19 +68,19 @@ Arguments parseArguments(std::span<const std::u16string> args)
         return a;
     }
     Arguments a;
-    bool read = false, format = false, headers = false, out = false, named = false;
+    bool read = false, format = false, out = false, named = false;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::u16string& arg = args[i];
         if (arg.size() < 2 || arg[0] != u'-')
             return wrong(u"unexpected argument \"" + arg + u"\"");
         const std::size_t equals = arg.find(u'=');
         const std::u16string name = lower(arg.substr(0, equals));
-        if (name == u"--headers") {
+        if (bool* set = flag(a.read, name)) {
             if (equals != std::u16string::npos)
-                return wrong(u"--headers takes no value");
-            if (headers)
-                return wrong(u"--headers given twice");
-            headers = a.read.headers = true;
+                return wrong(name + u" takes no value");
+            if (*set)
+                return wrong(name + u" given twice");
+            *set = true;
             continue;
         }
         bool* given = name == u"--read"     ? &read
@@ -115,8 +125,8 @@ Arguments parseArguments(std::span<const std::u16string> args)
 std::u16string_view usage()
 {
     return u"Usage:\r\n"
-           u"  quorvel --read HANDLE [--format text|csv|json] [--headers] [--name NAME]\r\n"
-           u"                [--out FILE]\r\n"
+           u"  quorvel --read HANDLE [--format text|csv|json] [--headers] [--selected]\r\n"
+           u"                [--checked] [--safe-csv] [--name NAME] [--out FILE]\r\n"
            u"  quorvel --help\r\n"
            u"  quorvel --version\r\n"
            u"\r\n"
@@ -129,11 +139,17 @@ std::u16string_view usage()
            u"                  read was complete, the items (or columns and rows)\r\n"
            u"  --headers       a report list view's or a table's column names first (text\r\n"
            u"                  and csv)\r\n"
+           u"  --selected      only the selected items or rows\r\n"
+           u"  --checked       only the checked ones; with --selected, both must hold\r\n"
+           u"                  (json then gives each one's index in the whole list)\r\n"
+           u"  --safe-csv      a field beginning with = + - @ TAB or CR gets a leading '\r\n"
+           u"                  so that a spreadsheet shows it as text, not as a formula\r\n"
            u"  --name NAME     of the lists a window tells only to accessibility clients,\r\n"
            u"                  the first named NAME (in any case) instead of the first\r\n"
            u"  --out FILE      FILE is replaced only once the whole listing is written\r\n"
            u"\r\n"
-           u"Exit codes: 0 the whole list was read; 1 bad arguments or output;\r\n"
+           u"Exit codes: 0 the whole list was read; 1 bad arguments or output, or a\r\n"
+           u"  list that can't tell the state asked for;\r\n"
            u"2 nothing to read (no such window, no list in it or none of that name,\r\n"
            u"  access denied);\r\n"
            u"3 part of the list: the target stopped answering, went away or its memory\r\n"

@@ -2,6 +2,8 @@
 // touches a window or a file.
 #pragma once
 
+#include "listing/RenderOptions.h"
+
 #include <optional>
 #include <span>
 #include <string>
@@ -20,6 +22,11 @@ struct ReadRequest {
     std::optional<std::u16string> out;
     // Of the lists a window tells only through accessibility, the one of this name.
     std::optional<std::u16string> name = {};
+    // --selected and --checked: only the rows in those states.
+    RowFilter only = {};
+    bool safeCsv = false;
+
+    RenderOptions rendering() const { return {headers, only, safeCsv}; }
 };
 
 struct Arguments {

@@ -44,13 +44,13 @@ std::u16string render(const Listing& listing, const ReadRequest& request, std::s
 {
     switch (request.format) {
     case OutputFormat::csv:
-        return renderCsv(listing, request.headers, firstRow);
+        return renderCsv(listing, request.rendering(), firstRow);
     case OutputFormat::json:
-        return renderJson(listing);
+        return renderJson(listing, request.rendering());
     case OutputFormat::text:
         break;
     }
-    return renderText(listing, request.headers, firstRow);
+    return renderText(listing, request.rendering(), firstRow);
 }
 
 // Writes the rows to standard output as they are read, paced like the
@@ -65,7 +65,9 @@ public:
     bool cancelled() override { return broken_ || control_.cancelled(); }
     void progress(const Listing& listing) override
     {
-        if (listing.rows() > written_ && pace_.due(steadyMs()))
+        // Nothing goes out before the list has told the states asked for:
+        // one that never does writes nothing at all (not even the headers).
+        if (request_.only.toldBy(listing) && listing.rows() > written_ && pace_.due(steadyMs()))
             writeRest(listing);
         control_.progress(listing);
     }
@@ -124,6 +126,15 @@ std::u16string endLine(const Listing& listing, const std::u16string& handleText)
     return line;
 }
 
+// The line that says which states asked for a list can't tell.
+std::u16string untoldLine(const Listing& listing, const RowFilter& only)
+{
+    const bool selected = only.selected && !listing.tells(ItemState::selected);
+    const bool checked = only.checked && !listing.tells(ItemState::checked);
+    return u"window " + decimal(listing.handle) + u" (class " + listing.className + u") can't tell which items are " +
+           (selected ? u"selected" : u"") + (selected && checked ? u" or " : u"") + (checked ? u"checked" : u"");
+}
+
 } // namespace
 
 int runCommandLine(std::span<const std::u16string> args, Desktop& desktop, CommandOutput& output, ReadControl& control,
@@ -149,8 +160,10 @@ int runCommandLine(std::span<const std::u16string> args, Desktop& desktop, Comma
     StreamedRead streamed(control, output, request);
     ReadControl& reading = streaming ? static_cast<ReadControl&>(streamed) : control;
     ThreadedRead read;
+    // JSON tells the states whenever the list has them; text and CSV only filter by them.
+    const bool states = request.format == OutputFormat::json || request.only.any();
     if (std::optional<WindowHandle> target = targetHandle(handleTextValue(request.handle)))
-        read = readOnThread(desktop, *target, reading, {accessible, std::nullopt, request.name}, boundMs);
+        read = readOnThread(desktop, *target, reading, {accessible, std::nullopt, request.name, states}, boundMs);
     else
         read.listing.end = ReadEnd::noWindow;
     if (threadLeft)
@@ -161,6 +174,11 @@ int runCommandLine(std::span<const std::u16string> args, Desktop& desktop, Comma
         const bool unnamed = request.name && listing.end == ReadEnd::nothingToRead;
         printLine(output, unnamed ? u"no list named " + *request.name : endLine(listing, request.handle));
         return exitcode::nothingToRead;
+    }
+    if (!request.only.toldBy(listing)) {
+        output.abandon();
+        printLine(output, untoldLine(listing, request.only));
+        return exitcode::badArguments;
     }
     if (streaming ? !streamed.finish(listing) : !output.write(render(listing, request), why)) {
         // Standard output that went away mid-read is the reader's choice: no word.

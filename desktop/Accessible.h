@@ -38,6 +38,8 @@ constexpr std::uint32_t roleOutline = 0x23;
 constexpr std::uint32_t roleOutlineItem = 0x24;
 constexpr std::uint32_t roleComboBox = 0x2E;
 // States.
+constexpr std::uint32_t stateSelected = 0x0002;
+constexpr std::uint32_t stateChecked = 0x0010;
 constexpr std::uint32_t stateInvisible = 0x8000;
 } // namespace acc
 

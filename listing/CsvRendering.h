@@ -2,17 +2,20 @@
 // list view with a field per column in the order shown; a tree item's record
 // is its depth, then its text. Every record ends in CR LF and none is left
 // out, empty ones included; only an item whose text could not be read is,
-// and a cell that could not be read is empty.
+// and a cell that could not be read is empty. A row filter leaves out the
+// rows it does not pass.
 #pragma once
 
-#include "listing/Listing.h"
+#include "listing/RenderOptions.h"
 
 #include <string>
 
 namespace quorvel {
 
-// headers: the column names of a report list view as the first record.
 // firstRow: the records from that row on only; the column names come with row 0.
-std::u16string renderCsv(const Listing& listing, bool headers = false, std::size_t firstRow = 0);
+// With safeCsv, a field that begins with =, +, -, @, TAB or CR, which a
+// spreadsheet would run as a formula, gets a leading apostrophe, which
+// spreadsheets take for "this is text" and hide, and is quoted.
+std::u16string renderCsv(const Listing& listing, const RenderOptions& options = {}, std::size_t firstRow = 0);
 
 } // namespace quorvel

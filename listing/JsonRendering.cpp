@@ -3,6 +3,9 @@
 #include "listing/OutcomeWords.h"
 #include "listing/Utf8.h"
 
+#include <iterator>
+#include <vector>
+
 namespace quorvel {
 
 namespace {
@@ -55,6 +58,17 @@ template <typename Element> void appendArray(std::u16string& out, std::size_t co
     out += u']';
 }
 
+// Numbers on one line: [0, 3, 5].
+template <typename Numbers> void appendNumbers(std::u16string& out, const Numbers& numbers)
+{
+    out += u'[';
+    for (std::size_t i = 0; i < std::size(numbers); ++i) {
+        out += i ? u", " : u"";
+        out += decimal(static_cast<long long>(numbers[i]));
+    }
+    out += u']';
+}
+
 } // namespace
 
 std::u16string_view kindWord(ListKind kind)
@@ -86,8 +100,18 @@ std::u16string_view kindWord(ListKind kind)
     return u"none";
 }
 
-std::u16string renderJson(const Listing& listing)
+std::u16string renderJson(const Listing& listing, const RenderOptions& options)
 {
+    const RowFilter& only = options.only;
+    // The rows written, when not every one is.
+    std::vector<std::size_t> written;
+    for (std::size_t r = 0; only.any() && r < listing.rows(); ++r) {
+        if (only.passes(listing, r))
+            written.push_back(r);
+    }
+    const std::size_t count = only.any() ? written.size() : listing.rows();
+    const auto rowAt = [&](std::size_t i) { return only.any() ? written[i] : i; };
+
     std::u16string out = u"{";
     out += newline;
     out += u"  \"handle\": " + decimal(listing.handle);
@@ -124,6 +148,10 @@ std::u16string renderJson(const Listing& listing)
             appendString(out, listing.cell(r, c));
     };
     const std::size_t cells = listing.cellsPerRow();
+    if (only.any()) {
+        appendMember(out, u"indexes");
+        appendNumbers(out, written);
+    }
     if (listing.report) {
         appendMember(out, u"columns");
         out += u'[';
@@ -133,7 +161,8 @@ std::u16string renderJson(const Listing& listing)
         }
         out += u']';
         appendMember(out, u"rows");
-        appendArray(out, listing.rows(), [&](std::size_t r) {
+        appendArray(out, count, [&](std::size_t i) {
+            const std::size_t r = rowAt(i);
             out += u'[';
             for (std::size_t c = 0; c < cells; ++c) {
                 out += c ? u", " : u"";
@@ -143,7 +172,8 @@ std::u16string renderJson(const Listing& listing)
         });
     } else {
         appendMember(out, u"items");
-        appendArray(out, listing.rows(), [&](std::size_t r) {
+        appendArray(out, count, [&](std::size_t i) {
+            const std::size_t r = rowAt(i);
             if (!listing.tree()) {
                 appendCell(r, 0);
                 return;
@@ -152,6 +182,21 @@ std::u16string renderJson(const Listing& listing)
             appendCell(r, 0);
             out += u", \"depth\": " + decimal(listing.depth(r)) + u"}";
         });
+    }
+    // Each state the list tells, as places in the rows written.
+    for (ItemState s : {ItemState::selected, ItemState::checked}) {
+        if (!listing.tells(s))
+            continue;
+        appendMember(out, s == ItemState::selected ? u"selected" : u"checked");
+        std::vector<std::size_t> places;
+        for (std::size_t i = 0; only.any() && i < count; ++i) {
+            if (listing.in(s, written[i]))
+                places.push_back(i);
+        }
+        if (only.any())
+            appendNumbers(out, places);
+        else
+            appendNumbers(out, listing.rowsIn(s));
     }
     out += newline;
     out += u"}";

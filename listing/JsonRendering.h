@@ -3,10 +3,13 @@
 // many items could not be read), then the items; a report list view gives its
 // column names and rows of cells in the order shown, a tree view each item's
 // text and depth. No item is left out, empty ones included; a text that could
-// not be read is null in its place.
+// not be read is null in its place. Where the list tells them, the selected
+// and the checked items follow as indexes into the items (or rows) written.
+// With a row filter, only the rows it passes are written, and "indexes" says
+// where each is in the whole list.
 #pragma once
 
-#include "listing/Listing.h"
+#include "listing/RenderOptions.h"
 
 #include <string>
 
@@ -17,6 +20,6 @@ std::u16string_view kindWord(ListKind kind);
 
 // Control characters are escaped as \uXXXX, other text is kept as it is
 // (written as UTF-8 when encoded), and a lone surrogate becomes U+FFFD.
-std::u16string renderJson(const Listing& listing);
+std::u16string renderJson(const Listing& listing, const RenderOptions& options = {});
 
 } // namespace quorvel

@@ -92,4 +92,25 @@ bool Listing::rowUnreadable(std::size_t row) const
     return first != unreadableCells_.end() && *first < (row + 1) * cellsPerRow_;
 }
 
+void Listing::mark(ItemState s, std::size_t row)
+{
+    std::vector<std::size_t>& rows = states_[index(s)].rows;
+    const auto at = std::lower_bound(rows.begin(), rows.end(), row);
+    if (at == rows.end() || *at != row)
+        rows.insert(at, row);
+}
+
+bool Listing::in(ItemState s, std::size_t row) const
+{
+    const std::vector<std::size_t>& rows = states_[index(s)].rows;
+    return std::binary_search(rows.begin(), rows.end(), row);
+}
+
+std::span<const std::size_t> Listing::rowsIn(ItemState s) const
+{
+    const std::vector<std::size_t>& rows = states_[index(s)].rows;
+    return {rows.data(),
+            static_cast<std::size_t>(std::lower_bound(rows.begin(), rows.end(), this->rows()) - rows.begin())};
+}
+
 } // namespace quorvel

@@ -1,7 +1,7 @@
 // What one read of a list found: the kind of list, its rows of cells (or
-// items with their depth), the column names of a report list view, and how
-// the read ended. The window's field, the command line's text, CSV and JSON
-// are renderings of it.
+// items with their depth), the column names of a report list view, which
+// rows are selected or checked, and how the read ended. The window's field,
+// the command line's text, CSV and JSON are renderings of it.
 #pragma once
 
 #include "desktop/Desktop.h"
@@ -45,6 +45,9 @@ enum class ReadEnd {
     nothingToRead, // a window that holds no list Quorvel reads
     accessDenied,  // the system refused: the target runs with higher rights
 };
+
+// The states of an item that a list may tell.
+enum class ItemState { selected, checked };
 
 // A read that ended with items missing (not one that found nothing to read).
 constexpr bool isPartial(ReadEnd e)
@@ -99,6 +102,18 @@ public:
     // Whether every item was had whole: read to the end, nothing unreadable.
     bool whole() const { return end == ReadEnd::complete && unreadableRows_ == 0; }
 
+    // Whether the read told which rows are in a state: not when it was not
+    // asked to, nor where the list has no such state (a status bar; check
+    // state in a list view without check boxes).
+    bool tells(ItemState s) const { return states_[index(s)].told; }
+    void tell(ItemState s) { states_[index(s)].told = true; }
+    // Marks a row as in the state; a row may be marked before it is added,
+    // as a list's current item is asked before its items.
+    void mark(ItemState s, std::size_t row);
+    bool in(ItemState s, std::size_t row) const;
+    // The rows added that are in the state, ascending.
+    std::span<const std::size_t> rowsIn(ItemState s) const;
+
 private:
     std::size_t cellsPerRow_ = 1;
     // Every cell's text back to back, and where each ends: one string, not
@@ -109,6 +124,14 @@ private:
     // The unreadable cells' indexes, ascending: there are few if any.
     std::vector<std::size_t> unreadableCells_;
     std::size_t unreadableRows_ = 0;
+    // The rows in each state, ascending: compact as the unreadable cells, so
+    // a long list with few rows selected costs little.
+    struct StateRows {
+        bool told = false;
+        std::vector<std::size_t> rows;
+    };
+    static std::size_t index(ItemState s) { return static_cast<std::size_t>(s); }
+    StateRows states_[2];
 };
 
 } // namespace quorvel

@@ -68,6 +68,7 @@ private:
                 ended_ = object && std::count(ancestors_.begin(), ancestors_.end(), batch[i].object->identity());
                 if (got[i].depth < 0 || ended_)
                     continue;
+                q_.markStates(itemOf(batch[i], container), q_.reading.listing.rows());
                 if (got[i].told)
                     q_.reading.listing.addItem(got[i].text, got[i].depth);
                 else
@@ -159,6 +160,7 @@ void readAccessibleItems(AccessibleQuery& query, Accessible& list)
             }
             any = true;
             keepRefused();
+            query.markStates(itemOf(child, list), listing.rows());
             listing.addItem(text);
             query.reading.progress();
         }
@@ -181,6 +183,12 @@ bool readAccessibleList(Reading& reading, WindowHandle window, AccessibleWindows
         return false;
     Listing& listing = reading.listing;
     listing.kind = ListKind::accessible;
+    // Every accessible item may be selected or checked: an item that can be
+    // checked but is not looks like one that can't, so both are told.
+    if (reading.states) {
+        listing.tell(ItemState::selected);
+        listing.tell(ItemState::checked);
+    }
     listing.listNumber = list.number;
     listing.listCount = list.count;
     query.name({list.object.get()}, listing.listName);

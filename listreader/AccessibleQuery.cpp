@@ -48,6 +48,18 @@ AccessAnswer AccessibleQuery::value(AccessibleItem item, std::u16string& text)
     return tooLong(a, text);
 }
 
+void AccessibleQuery::markStates(AccessibleItem item, std::size_t row)
+{
+    std::uint32_t state = 0;
+    if (!reading.states || !item.object ||
+        reading.ask(window_, [&] { return item.object->state(item.id, state); }) != AccessAnswer::answered)
+        return;
+    if (state & acc::stateSelected)
+        reading.listing.mark(ItemState::selected, row);
+    if (state & acc::stateChecked)
+        reading.listing.mark(ItemState::checked, row);
+}
+
 AccessAnswer AccessibleQuery::childCount(Accessible& object, std::int32_t& count)
 {
     count = 0;

@@ -35,6 +35,9 @@ public:
     // A text longer than any item counts as refused.
     AccessAnswer name(AccessibleItem item, std::u16string& text);
     AccessAnswer value(AccessibleItem item, std::u16string& text);
+    // Where the read wants the items' states (Reading::states), marks the
+    // listing's row with those of item: one question; nothing when refused.
+    void markStates(AccessibleItem item, std::size_t row);
     AccessAnswer childCount(Accessible& object, std::int32_t& count);
     AccessAnswer children(Accessible& object, std::int32_t first, std::int32_t count,
                           std::vector<AccessibleChild>& out);

@@ -68,6 +68,7 @@ private:
             listing.columns = headerNames_;
             listing.setCellsPerRow(headerNames_.empty() ? r.cells.size() : headerNames_.size());
         }
+        q_.markStates({&object}, listing.rows());
         listing.addRow(r.cells, 0, &r.unreadable);
         q_.reading.progress();
     }

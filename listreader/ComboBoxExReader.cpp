@@ -1,6 +1,8 @@
 #include "listreader/ComboBoxExReader.h"
 
 #include "listreader/Answers.h"
+#include "listreader/ControlMessages.h"
+#include "listreader/ItemStates.h"
 #include "listreader/TextItems.h"
 
 namespace quorvel {
@@ -10,6 +12,7 @@ void readComboBoxEx(Reading& reading, WindowHandle comboBoxEx)
     reading.listing.kind = ListKind::comboBoxEx;
     // The count the inner combo box keeps, which the ComboBoxEx hands on.
     MessageResult count = reading.send(comboBoxEx, win::CB_GETCOUNT, 0, 0);
+    readCurrentItem(reading, comboBoxEx, win::CB_GETCURSEL);
     if (!count.delivered || low32(count.answer) <= 0)
         return;
     RemoteMemory memory(reading.desktop, comboBoxEx, batchBlockBytes);

@@ -6,7 +6,8 @@
 
 namespace quorvel {
 
-// Adds the items of a window known by its class to be a ComboBoxEx.
+// Adds the items of a window known by its class to be a ComboBoxEx; with
+// Reading::states, its current item is the selected one.
 void readComboBoxEx(Reading& reading, WindowHandle comboBoxEx);
 
 } // namespace quorvel

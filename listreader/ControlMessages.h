@@ -1,6 +1,6 @@
 // Messages and flags of the tab control, status bar, standalone header and
-// toolbar, which only their readers (and the fake desktop) use. Values from
-// the system's commctrl.h.
+// toolbar, and those that ask for items' states, which only their readers
+// (and the fake desktop) use. Values from the system's winuser.h and commctrl.h.
 #pragma once
 
 #include "desktop/Desktop.h"
@@ -34,5 +34,25 @@ constexpr unsigned TB_GETBUTTON = WM_USER + 23;
 constexpr unsigned TB_BUTTONCOUNT = WM_USER + 24;
 constexpr unsigned TB_GETBUTTONTEXTW = WM_USER + 75;
 constexpr std::uint8_t BTNS_SEP = 0x01;
+
+// Item states. A list box that lets the user select many tells each item's
+// selection; any other list or combo box, and a tab control, its current item.
+constexpr unsigned LB_GETSEL = 0x0187;
+constexpr unsigned LB_GETCURSEL = 0x0188;
+constexpr unsigned CB_GETCURSEL = 0x0147;
+constexpr unsigned TCM_GETCURSEL = TCM_FIRST + 11;
+constexpr std::int32_t LBS_MULTIPLESEL = 0x0008;
+constexpr std::int32_t LBS_EXTENDEDSEL = 0x0800;
+// List and tree views answer an item's state bits in the answer itself.
+// Their selected bit and state image index lie alike: image 2 of the
+// system's check boxes is the checked one.
+constexpr unsigned LVM_GETITEMSTATE = LVM_FIRST + 44;
+constexpr unsigned LVM_GETEXTENDEDLISTVIEWSTYLE = LVM_FIRST + 55;
+constexpr unsigned TVM_GETITEMSTATE = TV_FIRST + 39;
+constexpr std::uint32_t LVS_EX_CHECKBOXES = 0x0004;
+constexpr std::int32_t TVS_CHECKBOXES = 0x0100;
+constexpr std::uint32_t ITEM_SELECTED = 0x0002; // LVIS_SELECTED, TVIS_SELECTED
+constexpr std::uint32_t STATE_IMAGE_MASK = 0xF000;
+constexpr std::uint32_t CHECKED_IMAGE = 2;
 
 } // namespace quorvel::win

@@ -2,6 +2,8 @@
 
 #include "listreader/Answers.h"
 #include "listreader/ControlClass.h"
+#include "listreader/ControlMessages.h"
+#include "listreader/ItemStates.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -11,21 +13,17 @@ namespace quorvel {
 namespace {
 
 struct ItemMessages {
-    unsigned count, textLength, text;
+    unsigned count, textLength, text, current;
     ControlClass owner;
     std::int32_t ownerDrawn, hasStrings;
 };
-constexpr ItemMessages listBox{win::LB_GETCOUNT,
-                               win::LB_GETTEXTLEN,
-                               win::LB_GETTEXT,
-                               ControlClass::listBox,
-                               win::LBS_OWNERDRAWFIXED | win::LBS_OWNERDRAWVARIABLE,
+constexpr ItemMessages listBox{win::LB_GETCOUNT,      win::LB_GETTEXTLEN,
+                               win::LB_GETTEXT,       win::LB_GETCURSEL,
+                               ControlClass::listBox, win::LBS_OWNERDRAWFIXED | win::LBS_OWNERDRAWVARIABLE,
                                win::LBS_HASSTRINGS};
-constexpr ItemMessages comboBox{win::CB_GETCOUNT,
-                                win::CB_GETLBTEXTLEN,
-                                win::CB_GETLBTEXT,
-                                ControlClass::comboBox,
-                                win::CBS_OWNERDRAWFIXED | win::CBS_OWNERDRAWVARIABLE,
+constexpr ItemMessages comboBox{win::CB_GETCOUNT,       win::CB_GETLBTEXTLEN,
+                                win::CB_GETLBTEXT,      win::CB_GETCURSEL,
+                                ControlClass::comboBox, win::CBS_OWNERDRAWFIXED | win::CBS_OWNERDRAWVARIABLE,
                                 win::CBS_HASSTRINGS};
 
 // A length answer above this is a lie: no control shows a million-character
@@ -70,6 +68,15 @@ bool keepsNoStrings(Desktop& desktop, WindowHandle target, ClassInfo targetClass
     return (style & m.ownerDrawn) != 0 && (style & m.hasStrings) == 0;
 }
 
+// A list box that lets the user select many tells each item's selection; in
+// one that selects one, the current item is the selected one. Only the
+// system's list box and its superclasses mean the style bits so.
+bool selectsMany(Desktop& desktop, WindowHandle target, ClassInfo targetClass, const ItemMessages& m)
+{
+    return &m == &listBox && targetClass.kind == ControlClass::listBox && targetClass.systemStyles &&
+           (desktop.getWindowLong(target, win::GWL_STYLE) & (win::LBS_MULTIPLESEL | win::LBS_EXTENDEDSEL)) != 0;
+}
+
 } // namespace
 
 ListBoxFound readListBox(Reading& reading, WindowHandle target, ClassInfo targetClass)
@@ -90,6 +97,11 @@ ListBoxFound readListBox(Reading& reading, WindowHandle target, ClassInfo target
     const std::int32_t n = low32(count.answer);
     if (n > 0 && keepsNoStrings(reading.desktop, target, targetClass, *messages))
         return ListBoxFound::noStrings;
+    const bool eachSelection = reading.states && selectsMany(reading.desktop, target, targetClass, *messages);
+    if (eachSelection)
+        reading.listing.tell(ItemState::selected);
+    else
+        readCurrentItem(reading, target, messages->current);
     std::u16string item;
     for (std::int32_t i = 0; i < n; ++i) {
         Fetch fetched = fetchItem(reading, target, *messages, i, item);
@@ -97,6 +109,13 @@ ListBoxFound readListBox(Reading& reading, WindowHandle target, ClassInfo target
         // that claims more items than exist costs one message, not millions.
         if (fetched == Fetch::noAnswer || fetched == Fetch::noSuchIndex)
             break;
+        if (eachSelection) {
+            const MessageResult selected = reading.send(target, win::LB_GETSEL, static_cast<std::uintptr_t>(i), 0);
+            if (!selected.delivered)
+                break;
+            if (low32(selected.answer) > 0)
+                reading.listing.mark(ItemState::selected, static_cast<std::size_t>(i));
+        }
         if (fetched == Fetch::item)
             reading.listing.addItem(item);
         else

@@ -17,7 +17,9 @@ enum class ListBoxFound {
 // answer in time ends the read with the items read so far. An owner-drawn
 // list box or combo box that keeps no strings gives nothing: its items are
 // numbers, and their bytes read as text would be noise. target's class alone
-// says whether its style bits mean owner-drawn.
+// says whether its style bits mean owner-drawn, and whether they mean that
+// the user may select many (with Reading::states: a message per item then,
+// else one for the current item).
 ListBoxFound readListBox(Reading& reading, WindowHandle target, ClassInfo targetClass);
 
 } // namespace quorvel

@@ -34,8 +34,11 @@ std::pair<WindowHandle, ClassInfo> parentOfClass(Desktop& desktop, WindowHandle 
 bool readListOrComboBox(Reading& reading, WindowHandle target, ClassInfo targetClass)
 {
     const ListBoxFound found = readListBox(reading, target, targetClass);
-    if (found == ListBoxFound::bothCountsZero)
+    if (found == ListBoxFound::bothCountsZero) {
         reading.listing.kind = targetClass.kind == ControlClass::comboBox ? ListKind::comboBox : ListKind::listBox;
+        if (reading.states)
+            reading.listing.tell(ItemState::selected); // none, in an empty list
+    }
     return found != ListBoxFound::noStrings;
 }
 
@@ -49,9 +52,11 @@ bool readHeaderOrItsListView(Reading& reading, WindowHandle header, ClassInfo)
     return true;
 }
 
-bool readListViewOf(Reading& reading, WindowHandle listView, ClassInfo listViewClass)
+// A reader that needs to know whether the class's style bits are the system's.
+template <void (*read)(Reading&, WindowHandle, ClassInfo)>
+bool readClassed(Reading& reading, WindowHandle target, ClassInfo targetClass)
 {
-    readListView(reading, listView, listViewClass);
+    read(reading, target, targetClass);
     return true;
 }
 
@@ -82,16 +87,11 @@ struct KindReader {
     Reader read;
 };
 constexpr KindReader readers[] = {
-    {ControlClass::listBox, readListOrComboBox},
-    {ControlClass::comboBox, readListOrComboBox},
-    {ControlClass::comboBoxEx, readWhole<readComboBoxEx>},
-    {ControlClass::edit, readComboBoxOfEdit},
-    {ControlClass::listView, readListViewOf},
-    {ControlClass::treeView, readWhole<readTreeView>},
-    {ControlClass::header, readHeaderOrItsListView},
-    {ControlClass::tabControl, readWhole<readTabControl>},
-    {ControlClass::statusBar, readWhole<readStatusBar>},
-    {ControlClass::toolbar, readWhole<readToolbar>},
+    {ControlClass::listBox, readListOrComboBox},           {ControlClass::comboBox, readListOrComboBox},
+    {ControlClass::comboBoxEx, readWhole<readComboBoxEx>}, {ControlClass::edit, readComboBoxOfEdit},
+    {ControlClass::listView, readClassed<readListView>},   {ControlClass::treeView, readClassed<readTreeView>},
+    {ControlClass::header, readHeaderOrItsListView},       {ControlClass::tabControl, readWhole<readTabControl>},
+    {ControlClass::statusBar, readWhole<readStatusBar>},   {ControlClass::toolbar, readWhole<readToolbar>},
 };
 
 // Any other class gets the list box and combo box counts alone, which every
@@ -122,6 +122,7 @@ Listing readListItems(Desktop& desktop, WindowHandle target, ReadControl& contro
     }
     listing.className = desktop.className(target);
     Reading reading(desktop, control, listing);
+    reading.states = options.states;
     const ClassInfo targetClass = classInfo(listing.className);
     bool found = true;
     try {

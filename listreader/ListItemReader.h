@@ -16,6 +16,8 @@ struct ReadOptions {
     AccessibleWindows* accessible = nullptr; // none: such lists are not read
     std::optional<Point> at = {};            // the one under this point of the screen
     std::optional<std::u16string> name = {}; // else the first with this accessible name
+    // Which items are selected and checked, where the list tells it.
+    bool states = false;
 };
 
 // The listing of target: as the control its class names, and a window of any

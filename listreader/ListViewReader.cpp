@@ -3,6 +3,8 @@
 #include "listreader/Answers.h"
 #include "listreader/ColumnOrder.h"
 #include "listreader/ControlClass.h"
+#include "listreader/ControlMessages.h"
+#include "listreader/ItemStates.h"
 #include "listreader/RemoteTexts.h"
 
 #include <algorithm>
@@ -30,6 +32,7 @@ public:
         MessageResult claimed = reading_.send(listView_, win::LVM_GETITEMCOUNT, 0, 0);
         if (!claimed.delivered)
             return;
+        ViewStates states(reading_, listView_, win::LVM_GETITEMSTATE, checkBoxes());
         const WindowHandle header = headerWindow();
         listing.report = reportView(header);
         // A report view with no rows is still a table: its columns are told.
@@ -44,7 +47,7 @@ public:
         if (reading_.stopped() || low32(claimed.answer) <= 0)
             return;
         const std::int32_t rows = realCount(low32(claimed.answer), [this](std::int32_t i) { return rowExists(i); });
-        readRows(rows, order);
+        readRows(rows, order, states);
     }
 
 private:
@@ -76,6 +79,18 @@ private:
             !send(win::LVM_GETCOLUMNW, static_cast<std::uintptr_t>(i), static_cast<std::intptr_t>(at), ok))
             return std::nullopt;
         return ok != 0;
+    }
+
+    // The system's list view keeps its check boxes in its extended style; a
+    // framework's own copy is left to show them by its items' state images.
+    std::optional<bool> checkBoxes()
+    {
+        std::intptr_t style = 0;
+        if (!reading_.states || !class_.systemStyles)
+            return std::nullopt;
+        if (!send(win::LVM_GETEXTENDEDLISTVIEWSTYLE, 0, 0, style))
+            return false;
+        return (static_cast<std::uint32_t>(style) & win::LVS_EX_CHECKBOXES) != 0;
     }
 
     // The list view's column header, when it has one that is a header.
@@ -128,7 +143,7 @@ private:
         return names;
     }
 
-    void readRows(std::int32_t rows, const std::vector<std::int32_t>& order)
+    void readRows(std::int32_t rows, const std::vector<std::int32_t>& order, ViewStates& states)
     {
         const TextMessage m{listView_, win::LVM_GETITEMTEXTW, listViewItemLayout(memory_.pointerBytes()), true};
         std::vector<TextQuery> queries;
@@ -146,9 +161,14 @@ private:
             }
             texts.clear();
             failed.clear();
-            const bool complete = fetchTexts(reading_, memory_, m, queries, texts, &failed);
+            bool complete = fetchTexts(reading_, memory_, m, queries, texts, &failed);
             // Whole rows only: a row cut short by the end of the read is not shown.
             for (std::size_t at = 0; at + order.size() <= texts.size(); at += order.size()) {
+                const std::size_t row = reading_.listing.rows();
+                if (!states.read(row, row)) {
+                    complete = false;
+                    break;
+                }
                 rowFailed.assign(failed.begin() + static_cast<std::ptrdiff_t>(at),
                                  failed.begin() + static_cast<std::ptrdiff_t>(at + order.size()));
                 reading_.listing.addRow(std::span(texts).subspan(at, order.size()), 0, &rowFailed);

@@ -9,7 +9,8 @@
 namespace quorvel {
 
 // Adds the rows of a window known by its class to be a list view; a cell
-// whose text can't be had whole is unreadable, its row still shown.
+// whose text can't be had whole is unreadable, its row still shown. With
+// Reading::states, each row's selection and check state too, a message each.
 void readListView(Reading& reading, WindowHandle listView, ClassInfo listViewClass);
 
 } // namespace quorvel

@@ -42,6 +42,9 @@ public:
 
     Desktop& desktop;
     Listing& listing;
+    // Whether the items' states are read too, where the list has them: it
+    // costs up to a message per item, so only when they are wanted.
+    bool states = false;
 
     // Not sent (and not delivered) once the read has stopped or is cancelled;
     // one that goes unanswered stops the read, telling a gone window from a

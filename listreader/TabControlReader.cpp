@@ -2,6 +2,7 @@
 
 #include "listreader/Answers.h"
 #include "listreader/ControlMessages.h"
+#include "listreader/ItemStates.h"
 #include "listreader/RemoteCount.h"
 #include "listreader/TextItems.h"
 
@@ -11,6 +12,7 @@ void readTabControl(Reading& reading, WindowHandle tabs)
 {
     reading.listing.kind = ListKind::tabControl;
     MessageResult claimed = reading.send(tabs, win::TCM_GETITEMCOUNT, 0, 0);
+    readCurrentItem(reading, tabs, win::TCM_GETCURSEL);
     if (!claimed.delivered || low32(claimed.answer) <= 0)
         return;
     RemoteMemory memory(reading.desktop, tabs, batchBlockBytes);

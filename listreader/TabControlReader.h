@@ -5,7 +5,8 @@
 
 namespace quorvel {
 
-// Adds the tabs of a window known by its class to be a tab control.
+// Adds the tabs of a window known by its class to be a tab control; with
+// Reading::states, its current tab is the selected one.
 void readTabControl(Reading& reading, WindowHandle tabs);
 
 } // namespace quorvel

@@ -1,6 +1,8 @@
 #include "listreader/TreeViewReader.h"
 
 #include "listreader/Answers.h"
+#include "listreader/ControlMessages.h"
+#include "listreader/ItemStates.h"
 #include "listreader/RemoteTexts.h"
 
 #include <unordered_set>
@@ -70,9 +72,12 @@ private:
 
 } // namespace
 
-void readTreeView(Reading& reading, WindowHandle treeView)
+void readTreeView(Reading& reading, WindowHandle treeView, ClassInfo treeViewClass)
 {
     reading.listing.kind = ListKind::treeView;
+    const std::int32_t style = treeViewClass.systemStyles ? reading.desktop.getWindowLong(treeView, win::GWL_STYLE) : 0;
+    ViewStates states(reading, treeView, win::TVM_GETITEMSTATE,
+                      treeViewClass.systemStyles ? std::optional((style & win::TVS_CHECKBOXES) != 0) : std::nullopt);
     MessageResult count = reading.send(treeView, win::TVM_GETCOUNT, 0, 0);
     const std::int32_t items = low32(count.answer);
     if (!count.delivered || items <= 0)
@@ -107,6 +112,10 @@ void readTreeView(Reading& reading, WindowHandle treeView)
         if (reading.stopped() || !fetchTexts(reading, memory, m, queries, texts, &failed))
             more = false;
         for (std::size_t i = 0; i < texts.size(); ++i) {
+            if (!states.read(static_cast<std::uintptr_t>(queries[i].handle), reading.listing.rows())) {
+                more = false;
+                break;
+            }
             if (failed[i])
                 reading.listing.addUnreadableItem(depths[i]);
             else

@@ -9,7 +9,7 @@ namespace quorvel {
 RowBatch RowFeed::next(const Listing& listing)
 {
     const std::size_t first = std::exchange(handedOn_, listing.rows());
-    return {renderText(listing, false, first), listing.rows() - listing.unreadableRows(), listing.unreadableRows()};
+    return {renderText(listing, {}, first), listing.rows() - listing.unreadableRows(), listing.unreadableRows()};
 }
 
 } // namespace quorvel

@@ -31,7 +31,7 @@ public:
     }
     AccessAnswer state(std::int32_t child, std::uint32_t& state) override
     {
-        return ask(child, [&](const FakeAccNode&) { state = 0; });
+        return ask(child, [&](const FakeAccNode& n) { state = n.state; });
     }
     AccessAnswer childCount(std::int32_t& count) override
     {

@@ -23,6 +23,7 @@ struct FakeAccNode {
     std::int32_t claimedChildren = -1;
     AccessAnswer answer = AccessAnswer::answered; // to every question about it
     Rect bounds = {};                             // on the screen, for hit tests
+    std::uint32_t state = 0;                      // selected, checked, ... as the system numbers them
 };
 
 class FakeAccessibleTree : public AccessibleWindows {

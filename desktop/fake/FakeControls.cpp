@@ -154,6 +154,23 @@ MessageResult FakeDesktop::listViewMessage(FakeWindow& w, unsigned msg, std::uin
     }
 }
 
+// Whatever the kind, as the messages that ask for states have values of their own.
+std::optional<MessageResult> FakeDesktop::stateMessage(FakeWindow& w, unsigned msg, std::uintptr_t wParam,
+                                                       std::intptr_t lParam)
+{
+    const auto current = std::ranges::find_if(w.states, [](const auto& s) { return (s.second & 2) != 0; });
+    if (msg == win::TVM_GETITEMSTATE)
+        wParam = (wParam - treeItemHandle(process(w.process).pointerBytes, 0)) / 0x40;
+    const std::intptr_t bits = w.states.count(wParam) ? w.states[wParam] : 0;
+    if (msg == win::LB_GETCURSEL || msg == win::CB_GETCURSEL || msg == win::TCM_GETCURSEL)
+        return MessageResult{true, current == w.states.end() ? -1 : std::intptr_t(current->first)};
+    if (msg == win::LVM_GETITEMSTATE || msg == win::TVM_GETITEMSTATE || msg == win::LB_GETSEL)
+        return MessageResult{true, msg == win::LB_GETSEL ? (bits & 2) != 0 : bits & lParam};
+    if (msg == win::LVM_GETEXTENDEDLISTVIEWSTYLE)
+        return MessageResult{true, w.exStyle};
+    return std::nullopt;
+}
+
 RemoteAddress FakeDesktop::treeItem(WindowHandle tree, std::size_t i)
 {
     return treeItemHandle(process(window(tree).process).pointerBytes, i);

@@ -69,6 +69,10 @@ MessageResult FakeDesktop::sendMessage(WindowHandle w, unsigned msg, std::uintpt
         if (auto answer = window.hook(msg, wParam, lParam))
             return *answer;
     }
+    if (auto answer = stateMessage(window, msg, wParam, lParam)) {
+        ++stateQuestions;
+        return *answer;
+    }
     switch (window.kind) {
     case FakeKind::listView:
     case FakeKind::header:

@@ -59,6 +59,9 @@ struct FakeWindow {
     std::vector<std::int32_t> columnOrder;
     std::vector<std::u16string> columnNames; // by index; missing ones are empty
     WindowHandle header = 0;
+    // Items' state bits by index (0x2 selected, a state image in bits 12 to 15); the first selected is current.
+    std::map<std::size_t, std::uint32_t> states;
+    std::uint32_t exStyle = 0; // a list view's extended style
     // A tree view's items, parents before their children, siblings in order.
     std::vector<FakeTreeItem> tree;
     // Raised by setWindowText, as an edit control sends EN_CHANGE.
@@ -82,6 +85,7 @@ public:
 
     // Records.
     std::vector<unsigned> sentMessages;
+    int stateQuestions = 0;              // messages that asked for items' states
     std::vector<WindowHandle> paints;    // one entry per inverting Rectangle
     std::map<WindowHandle, bool> framed; // true while an odd number of paints
     std::map<std::pair<WindowHandle, unsigned>, unsigned> timers;
@@ -151,6 +155,7 @@ private:
     MessageResult comboBoxExMessage(FakeWindow& w, unsigned msg, std::uintptr_t wParam, std::intptr_t lParam);
     MessageResult barMessage(FakeWindow& w, unsigned msg, std::uintptr_t wParam, std::intptr_t lParam);
     FakeProcess* processOf(const RemoteProcess& p);
+    std::optional<MessageResult> stateMessage(FakeWindow& w, unsigned msg, std::uintptr_t wParam, std::intptr_t lParam);
 
     std::map<WindowHandle, FakeWindow> windows_;
     std::map<GdiHandle, Gdi> objects_;

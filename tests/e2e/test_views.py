@@ -275,6 +275,12 @@ COMBO_ITEMS = ["combo", *LIST_ITEMS]
 REPORT_COLUMNS = ["No.", "Name", "Note"]
 REPORT_ROWS = [(report_line(i) or "\t\t").split("\t") for i in range(REPORT_ROW_COUNT)]
 NO_WINDOW = 0x7FFFFFFE
+# The frameworks window's lists as CSV records, the indexes selected and those checked (None: it can't tell).
+STATES = {
+    "multi_listbox": ([["north"], ["east"], ["south"], ["west"]], [1, 3], None),
+    "check_listview": ([["Alpha", "1"], ["Beta", "2"], ["Gamma", "3"]], [1, 2], [0, 2]),
+    "check_tree": ([["0", "Root"], ["1", "Child"], ["0", "Second"]], [2], [1]),
+}
 
 
 class CommandLineTest(unittest.TestCase):
@@ -315,23 +321,35 @@ class CommandLineTest(unittest.TestCase):
     def test_list_box_and_combo_box(self):
         # quorvel.exe too: given arguments, it writes to the handles it inherits.
         self.assert_formats("list", lines(LIST_ITEMS), [[i] for i in LIST_ITEMS],
-                            {"class": "ListBox", "kind": "listbox", "items": LIST_ITEMS}, exe=ARGS.exe)
+                            {"class": "ListBox", "kind": "listbox", "items": LIST_ITEMS, "selected": []}, exe=ARGS.exe)
         self.assert_formats("combo", lines(COMBO_ITEMS), [[i] for i in COMBO_ITEMS],
-                            {"class": "ComboBox", "kind": "combobox", "items": COMBO_ITEMS})
+                            {"class": "ComboBox", "kind": "combobox", "items": COMBO_ITEMS, "selected": [0]})
 
     def test_report_list_view_with_dragged_columns_and_headers(self):
         self.assert_formats("report", lines(["\t".join(REPORT_COLUMNS)]) + REPORT, [REPORT_COLUMNS, *REPORT_ROWS],
                             {"class": "SysListView32", "kind": "listview", "columns": REPORT_COLUMNS,
-                             "rows": REPORT_ROWS}, "--headers")
+                             "rows": REPORT_ROWS, "selected": []}, "--headers")
         self.assertIn('\r\n4,"comma, ""quoted""",note 4\r\n', self.read("report", "--format", "csv"))
 
     def test_tree_view(self):
         self.assert_formats("tree", TREE, [[str(depth), text] for depth, text in TREE_ITEMS],
                             {"class": "SysTreeView32", "kind": "treeview",
-                             "items": [{"text": text, "depth": depth} for depth, text in TREE_ITEMS]})
+                             "items": [{"text": text, "depth": depth} for depth, text in TREE_ITEMS], "selected": []})
+
+    def test_selected_and_checked_items(self):
+        for name, (records, selected, checked) in STATES.items():
+            with self.subTest(name):
+                listing = json.loads(self.read(name, "--format", "json"))
+                self.assertEqual((listing["selected"], listing.get("checked")), (selected, checked))
+                for option, indexes in (("--selected", selected), ("--checked", checked)):
+                    h = self.handles[name]
+                    out, err = self.run_quorvel("--read", h, option, "--format=csv", code=0 if indexes else 1)
+                    self.assertEqual(list(csv.reader(io.StringIO(out))), [records[i] for i in indexes or []])
+                    self.assertEqual(err, "" if indexes else
+                                     f"quorvel: window {h} (class ListBox) can't tell which items are checked\r\n")
 
     def test_lists_only_accessibility_tells(self):
-        drawn = {"class": "QuorvelDrawnList", "kind": "accessible", "list": 1, "lists": 1}
+        drawn = {"class": "QuorvelDrawnList", "kind": "accessible", "list": 1, "lists": 1, "selected": [], "checked": []}
         self.assert_formats("drawn_grid", lines(["\t".join(DRAWN_COLUMNS)]) + DRAWN["drawn_grid"][0],
                             [DRAWN_COLUMNS, *DRAWN_ROWS], {**drawn, "role": "table", "name": "Stock",
                                                            "columns": DRAWN_COLUMNS, "rows": DRAWN_ROWS}, "--headers")

@@ -30,6 +30,24 @@ template <typename T> void Send(HWND w, UINT message, WPARAM wParam, T* lParam)
     SendMessageW(w, message, wParam, reinterpret_cast<LPARAM>(lParam));
 }
 
+// Selects the items whose bit is set in selected and checks those in checked (in a list view and a tree view
+// with check boxes); Fill's tree is the first item, its child and the third item.
+void Mark(HWND w, Kind kind, unsigned selected, unsigned checked)
+{
+    const HTREEITEM root = TreeView_GetRoot(w),
+                    nodes[] = {root, TreeView_GetChild(w, root), TreeView_GetNextSibling(w, root)};
+    ListView_SetExtendedListViewStyle(w, LVS_EX_CHECKBOXES);
+    for (unsigned i = 0; i < 4; ++i) {
+        const UINT state = (selected >> i & 1 ? LVIS_SELECTED : 0) | INDEXTOSTATEIMAGEMASK(checked >> i & 1 ? 2 : 1);
+        if (kind == Kind::listBox)
+            SendMessageW(w, LB_SETSEL, selected >> i & 1, i);
+        if (kind == Kind::listView)
+            ListView_SetItemState(w, i, state, LVIS_SELECTED | LVIS_STATEIMAGEMASK);
+        if (kind == Kind::tree && i < 3)
+            TreeView_SetItemState(w, nodes[i], state, TVIS_SELECTED | TVIS_STATEIMAGEMASK);
+    }
+}
+
 } // namespace
 
 void Fill(HWND w, Kind kind, const std::vector<const wchar_t*>& texts)
@@ -102,6 +120,7 @@ bool MakeFrameworkViews(HINSTANCE inst, const wchar_t* frameClass, target::Named
         DWORD style;
         Kind kind;
         std::vector<const wchar_t*> texts;
+        unsigned selected = 0, checked = 0; // a bit per item
     } controls[] = {
         {"fw_listview", L"TListView", LVS_REPORT, Kind::listView, {L"Delphi", zurich}},
         {"fw_tree", L"TTreeView", TVS_HASLINES, Kind::tree, {L"Root", L"Child", L"Second"}},
@@ -113,11 +132,19 @@ bool MakeFrameworkViews(HINSTANCE inst, const wchar_t* frameClass, target::Named
         {"statusbar", STATUSCLASSNAMEW, bar, Kind::parts, {L"Status", L"Gen\u00E8ve", L""}},
         {"lone_header", WC_HEADERW, HDS_HORZ, Kind::header, {L"Name", L"Size", L"Date"}},
         {"toolbar", TOOLBARCLASSNAMEW, TBSTYLE_LIST | bar, Kind::toolbar, {L"Open", nullptr, L"Save", L"", zurich}},
+        {"multi_listbox",
+         L"LISTBOX",
+         LBS_HASSTRINGS | LBS_EXTENDEDSEL,
+         Kind::listBox,
+         {L"north", L"east", L"south", L"west"},
+         0b1010},
+        {"check_listview", WC_LISTVIEWW, LVS_REPORT, Kind::listView, {L"Alpha", L"Beta", L"Gamma"}, 0b110, 0b101},
+        {"check_tree", WC_TREEVIEWW, TVS_CHECKBOXES, Kind::tree, {L"Root", L"Child", L"Second"}, 0b100, 0b010},
     };
     int slot = 0;
     for (const auto& c : controls) {
-        const int x = 5 + slot % 3 * 165, y = 5 + slot / 3 * 62, id = 100 + slot++;
-        HWND w = frame ? CreateWindowExW(WS_EX_CLIENTEDGE, c.cls, L"", WS_CHILD | WS_VISIBLE | c.style, x, y, 160, 57,
+        const int x = 5 + slot % 4 * 126, y = 5 + slot / 4 * 62, id = 100 + slot++;
+        HWND w = frame ? CreateWindowExW(WS_EX_CLIENTEDGE, c.cls, L"", WS_CHILD | WS_VISIBLE | c.style, x, y, 120, 57,
                                          frame, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), inst, nullptr)
                        : nullptr;
         if (!w)
@@ -127,6 +154,11 @@ bool MakeFrameworkViews(HINSTANCE inst, const wchar_t* frameClass, target::Named
     }
     ShowWindow(frame, SW_SHOWNORMAL);
     UpdateWindow(frame);
+    // Wine's tree view sets every check box to unchecked when it is first drawn: marked only after that.
+    for (int i = 0; i < slot; ++i) {
+        if (controls[i].selected | controls[i].checked)
+            Mark(GetDlgItem(frame, 100 + i), controls[i].kind, controls[i].selected, controls[i].checked);
+    }
     return true;
 }
 

@@ -1,5 +1,6 @@
 // The demo target's third window: controls as frameworks make them (superclasses of the system's under a
-// Delphi or Visual Basic class name), and a tab control, status bar, header and toolbar under the system's names.
+// Delphi or Visual Basic class name), and a tab control, status bar, header and toolbar under the system's names,
+// and a list box, list view and tree view with items selected and checked.
 #pragma once
 
 #include <windows.h>

@@ -1,5 +1,6 @@
 #include "desktop/fake/FakeAccessible.h"
 #include "desktop/fake/FakeDesktop.h"
+#include "listing/JsonRendering.h"
 #include "listing/TextRendering.h"
 #include "listreader/AccessibleWalk.h"
 #include "listreader/ListItemReader.h"
@@ -52,7 +53,7 @@ protected:
         EXPECT_EQ(tree.liveObjects, 0) << "an object still held";
         return l;
     }
-    std::u16string text(bool headers = false) { return renderText(read(), headers); }
+    std::u16string text(bool headers = false) { return renderText(read(), {.headers = headers}); }
 
     FakeDesktop desktop;
     FakeAccessibleTree tree;
@@ -75,6 +76,17 @@ TEST_F(AccessibleRead, ListOfIdsAndObjectsOnlyWhereNothingElseIs)
     EXPECT_EQ(read().end, ReadEnd::nothingToRead);
     tree.clients.clear();
     EXPECT_EQ(read().end, ReadEnd::nothingToRead);
+}
+
+// Asked for, a list tells both states of each item, a question each.
+TEST_F(AccessibleRead, ItemsSelectedAndChecked)
+{
+    const int sizes = list(u"Sizes", {u"S", u"M", u"L"});
+    at(sizes + 1).state = acc::stateSelected;
+    at(sizes + 3).state = acc::stateSelected | acc::stateChecked;
+    EXPECT_NE(renderJson(read({.states = true})).find(u"\"selected\": [0, 2],\r\n  \"checked\": [2]\r\n}"),
+              std::u16string::npos);
+    EXPECT_FALSE(read().tells(ItemState::checked));
 }
 
 TEST_F(AccessibleRead, TreeLevelsFromValuesOrFromNesting)
@@ -114,7 +126,7 @@ TEST_F(AccessibleRead, TableAsAReportListViewAndAComboBoxAsItsList)
     }
     const Listing l = read();
     EXPECT_TRUE(l.report);
-    EXPECT_EQ(renderText(l, true), u"Name\tSize\r\napple\t12\r\n\t7\r\nName Row\t3\r\n");
+    EXPECT_EQ(renderText(l, {.headers = true}), u"Name\tSize\r\napple\t12\r\n\t7\r\nName Row\t3\r\n");
     // Column headers straight under the table.
     at(top).role = acc::roleCell;
     const int a = node(acc::roleColumnHeader, u"A", none), b = node(acc::roleColumnHeader, u"B", none);

@@ -2,6 +2,7 @@
 #include "commandline/CommandLine.h"
 #include "desktop/fake/FakeAccessible.h"
 #include "desktop/fake/FakeDesktop.h"
+#include "listreader/ControlMessages.h"
 
 #include <chrono>
 #include <climits>
@@ -34,7 +35,9 @@ TEST(Arguments, EveryOptionRepeatedMissingOrUnknown)
         {{u"--OUT=x.json", u"--format=json", u"--read=&HFF"},
          Action::read,
          {u"&HFF", OutputFormat::json, false, u"x.json"}},
-        {{u"--format", u"text", u"--read", u" 12"}, Action::read, {u" 12", OutputFormat::text, false, std::nullopt}},
+        {{u"--format", u"text", u"--SELECTED", u"--read", u" 12", u"--checked", u"--safe-csv"},
+         Action::read,
+         {u" 12", OutputFormat::text, false, std::nullopt, {}, {true, true}, true}},
         {{u"--read", u"1", u"--bogus", u"/?"}, Action::help},
         {{u"-h"}, Action::help},
         {{u"--HELP"}, Action::help},
@@ -70,6 +73,8 @@ TEST(Arguments, EveryOptionRepeatedMissingOrUnknown)
         EXPECT_EQ(a.read.handle, c.read.handle);
         EXPECT_EQ(a.read.format, c.read.format);
         EXPECT_EQ(a.read.headers, c.read.headers);
+        EXPECT_EQ((std::tuple{a.read.only.selected, a.read.only.checked, a.read.safeCsv}),
+                  (std::tuple{c.read.only.selected, c.read.only.checked, c.read.safeCsv}));
         EXPECT_EQ(a.read.out, c.read.out);
         EXPECT_EQ(a.read.name, c.read.name);
     }
@@ -167,6 +172,12 @@ const RunCase runs[] = {
     {"Hung", Setup::hung, read300, 3, u"a\r\n", u"quorvel: stopped after 1 item: the target stopped answering\r\n"},
     {"Cancelled", Setup::cancelled, read300, 3, u"a\r\n", u"quorvel: cancelled after 1 item\r\n"},
     {"Unreadable", Setup::unreadable, read300, 3, u"a\r\nc,d\r\n", u"quorvel: 1 of 3 items could not be read\r\n"},
+    {"CantTell",
+     Setup::list,
+     {u"--read", u"300", u"--checked"},
+     1,
+     nullptr,
+     u"quorvel: window 300 (class ListBox) can't tell which items are checked\r\n"},
 };
 
 class Run : public testing::TestWithParam<RunCase> {};
@@ -185,10 +196,11 @@ TEST_P(Run, ExitCodePerOutcome)
     EXPECT_EQ(o.err.substr(0, o.err.find(u'\n') + 1), c.err);
     // The usage goes with every wrong argument, to standard error, and not with output that can't be written;
     // --help's to standard out.
-    const bool outputFails = c.setup == Setup::refusePrepare || c.setup == Setup::refuseWrite;
+    const bool untold = c.name == std::string("CantTell");
+    const bool outputFails = c.setup == Setup::refusePrepare || c.setup == Setup::refuseWrite || untold;
     EXPECT_EQ(o.err.find(u"Usage:") != std::u16string::npos, c.code == 1 && !outputFails);
     EXPECT_EQ(o.out.find(u"Usage:") == 0, c.args[0] == u"--help");
-    EXPECT_EQ(o.abandoned, c.code == 2);
+    EXPECT_EQ(o.abandoned, c.code == 2 || untold);
     EXPECT_EQ(d.liveProcessHandles() + d.liveRemoteBlocks(), 0);
 }
 
@@ -215,20 +227,27 @@ TEST(Streaming, RowsGoOutAsTheyAreReadUntilTheReaderGoesAway)
     std::vector<std::u16string> items;
     for (int i = 0; i < 40; ++i)
         items.push_back(u"item " + std::u16string(1, static_cast<char16_t>(u'A' + i % 26)));
-    for (const char16_t* format : {u"text", u"csv", u"json"}) {
-        const Args args = {u"--read", u"300", u"--format", format};
+    // Every other item of a list box that selects many is selected; only JSON and a filter ask which.
+    for (const std::u16string option : {u"--format=text", u"--format=csv", u"--format=json", u"--selected"}) {
+        const Args args = {u"--read", u"300", option};
         FakeDesktop d;
-        d.add(target, FakeKind::listBox).items = items;
+        FakeWindow& list = d.add(target, FakeKind::listBox);
+        list.items = items;
+        list.style = win::LBS_EXTENDEDSEL;
+        for (std::size_t i = 0; i < items.size(); i += 2)
+            list.states[i] = 0x2;
         CapturedOutput whole, streamed;
         CancelAt control(0);
         EXPECT_EQ(runCommandLine(args, d, whole, control), 0);
+        const bool json = option == u"--format=json", filtered = option == u"--selected";
+        EXPECT_EQ(std::count(d.sentMessages.begin(), d.sentMessages.end(), win::LB_GETSEL), json || filtered ? 40 : 0);
+        EXPECT_EQ(whole.listing.find(u"item B") == std::u16string::npos, filtered);
         streamed.streaming = true;
         // Each item comes as its own message pair; the pace lets through at least the first alone.
         EXPECT_EQ(runCommandLine(args, d, streamed, control), 0);
         EXPECT_EQ(streamed.listing, whole.listing);
-        const bool json = format == std::u16string(u"json");
         EXPECT_EQ(streamed.parts.size() > 1, !json);
-        EXPECT_EQ(streamed.parts.front().find(u"item B") == std::u16string::npos, !json);
+        EXPECT_EQ(streamed.parts.front().find(u"item C") == std::u16string::npos, !json);
     }
     FakeDesktop d;
     FakeWindow& view = d.add(target, FakeKind::listView);

@@ -46,10 +46,54 @@ TEST(Csv, ReportRowsWithHeadersAndTreeDepths)
         report.addRow(row);
     const std::u16string body = u"1,\"x \"\"y\"\"\"\r\n,\r\n";
     EXPECT_EQ(renderCsv(report), body);
-    EXPECT_EQ(renderCsv(report, true), u"No.,\"Name, first\"\r\n" + body);
+    EXPECT_EQ(renderCsv(report, {.headers = true}), u"No.,\"Name, first\"\r\n" + body);
     // Headers mean nothing to other kinds.
-    EXPECT_EQ(renderCsv(items(ListKind::listBox, {u"a"}), true), u"a\r\n");
+    EXPECT_EQ(renderCsv(items(ListKind::listBox, {u"a"}), {.headers = true}), u"a\r\n");
     EXPECT_EQ(renderCsv(items(ListKind::treeView, {u"top", u"", u"leaf"}, {0, 1, 12})), u"0,top\r\n1,\r\n12,leaf\r\n");
+}
+
+// Each leading character a spreadsheet would run, a negative number among them, gets an apostrophe and quotes;
+// any other field, and every field without the option, stays exact.
+TEST(Csv, SafeMarksWhatASpreadsheetWouldRunAsAFormula)
+{
+    for (std::u16string field : {u"=HYPERLINK(\"x\")", u"+1", u"-5", u"@SUM(A1)", u"\tx", u"\rx", u"a=b", u" =x"}) {
+        const bool risky = field.find_first_of(u"=+-@\t\r") == 0;
+        const std::u16string exact = renderCsv(items(ListKind::listBox, {field}));
+        EXPECT_EQ(renderCsv(items(ListKind::listBox, {field}), {.safeCsv = true}),
+                  risky ? u"\"'" + (exact[0] == u'"' ? exact.substr(1) : field + u"\"\r\n") : exact);
+        EXPECT_EQ(exact.find(u'\''), std::u16string::npos);
+    }
+    // A tree item's depth is no text of the target's; its text is.
+    EXPECT_EQ(renderCsv(items(ListKind::treeView, {u"-x"}, {1}), {.safeCsv = true}), u"1,\"'-x\"\r\n");
+}
+
+// A filter keeps the rows in every state asked for; JSON then says where each was, and tells the states as
+// places among the rows it writes. A state the list can't tell has no key.
+TEST(States, FiltersAndJsonPlaces)
+{
+    Listing l = items(ListKind::listBox, {u"a", u"b", u"c", u"d"});
+    l.tell(ItemState::selected);
+    l.tell(ItemState::checked);
+    for (std::size_t r : {2, 0})
+        l.mark(ItemState::selected, r);
+    for (std::size_t r : {2, 3, 7}) // 7: a row the listing does not have
+        l.mark(ItemState::checked, r);
+    const std::pair<RowFilter, const char16_t*> cases[] = {{{}, u"a\r\nb\r\nc\r\nd\r\n"},
+                                                           {{true, false}, u"a\r\nc\r\n"},
+                                                           {{false, true}, u"c\r\nd\r\n"},
+                                                           {{true, true}, u"c\r\n"}};
+    for (const auto& [only, text] : cases) {
+        EXPECT_EQ(renderText(l, {.only = only}), text);
+        EXPECT_EQ(renderCsv(l, {.only = only}), text);
+    }
+    EXPECT_NE(renderJson(l).find(u"\"d\"\r\n  ],\r\n  \"selected\": [0, 2],\r\n  \"checked\": [2, 3]\r\n}"),
+              std::u16string::npos);
+    EXPECT_NE(renderJson(l, {.only = {.checked = true}})
+                  .find(u"\"indexes\": [2, 3],\r\n  \"items\": [\r\n    \"c\",\r\n    \"d\"\r\n  ],\r\n  "
+                        u"\"selected\": [0],\r\n  \"checked\": [0, 1]\r\n}"),
+              std::u16string::npos);
+    const std::u16string bar = renderJson(items(ListKind::statusBar, {u"a"}));
+    EXPECT_EQ(bar.find(u"\"selected\""), bar.find(u"\"checked\"")); // neither is there
 }
 
 TEST(Json, EscapesControlsQuotesBackslashesAndLoneSurrogates)

@@ -418,6 +418,62 @@ TEST_P(Views, RemoteMemoryIsReleasedOnEveryPath)
     expectNothingLeft();
 }
 
+using Rows = std::vector<std::size_t>;
+constexpr std::uint32_t sel = 0x2, box = 0x1000, tick = 0x2000; // selected; state images unchecked, checked
+
+// A kind, its class (empty: the system's), style, extended style and items' state bits, and the rows then told
+// selected and checked (none: the list can't tell).
+using StatesCase = std::tuple<FakeKind, const char16_t*, std::int32_t, std::uint32_t,
+                              std::map<std::size_t, std::uint32_t>, std::optional<Rows>, std::optional<Rows>>;
+
+// Four items a, b, c, d, in the tree d under c; state bits as the control keeps them.
+const StatesCase statesCases[] = {
+    {FakeKind::listBox, u"", 0, 0, {{1, sel}}, Rows{1}, {}},
+    {FakeKind::listBox, u"", win::LBS_EXTENDEDSEL, 0, {{0, sel}, {2, sel}}, Rows{0, 2}, {}},
+    // Another class's bits mean nothing: its current item is all it is asked for.
+    {FakeKind::listBox, u"MyList", win::LBS_EXTENDEDSEL, 0, {{0, sel}, {2, sel}}, Rows{0}, {}},
+    {FakeKind::comboBox, u"", 0, 0, {{2, sel}}, Rows{2}, {}},
+    {FakeKind::comboBox, u"", 0, 0, {{1000, sel}}, Rows{}, {}}, // a current item past the end
+    {FakeKind::comboBoxEx, u"", 0, 0, {{3, sel}}, Rows{3}, {}},
+    {FakeKind::tabControl, u"", 0, 0, {{0, sel}}, Rows{0}, {}},
+    {FakeKind::listView, u"", 0, 0, {{1, sel | tick}}, Rows{1}, {}}, // a state image of its own
+    {FakeKind::listView, u"", 0, win::LVS_EX_CHECKBOXES, {{1, tick}, {3, sel | tick}}, Rows{3}, Rows{1, 3}},
+    // Visual Basic's own list view shows its check boxes by their images alone.
+    {FakeKind::listView, u"ListView20WndClass", 0, 0, {{1, tick}, {2, box}}, Rows{}, Rows{1}},
+    {FakeKind::listView, u"ListView20WndClass", 0, win::LVS_EX_CHECKBOXES, {{2, sel}}, Rows{2}, {}},
+    {FakeKind::treeView, u"", win::TVS_CHECKBOXES, 0, {{1, sel | box}, {3, tick}}, Rows{1}, Rows{3}},
+    {FakeKind::treeView, u"", 0, 0, {{1, sel}, {3, tick}}, Rows{1}, {}},
+    {FakeKind::statusBar, u"", 0, 0, {{1, sel}}, {}, {}},
+};
+
+// Asked for, each kind tells the states it has, a message per item at most; not asked, it asks nothing.
+TEST_P(Views, EachKindTellsTheStatesItHas)
+{
+    for (const StatesCase& c : statesCases) {
+        const auto name = "case " + std::to_string(&c - statesCases);
+        const auto& [kind, className, style, exStyle, bits, selected, checked] = c;
+        desktop.destroy(view);
+        FakeWindow& w = desktop.add(view, kind);
+        std::tie(w.className, w.style, w.exStyle, w.states, w.process) = std::tuple(className, style, exStyle, bits, 1);
+        w.items = {u"a", u"b", u"c", u"d"};
+        w.rows = {{u"a"}, {u"b"}, {u"c"}, {u"d"}};
+        w.tree = {{u"a"}, {u"b"}, {u"c"}, {u"d", 2}};
+        for (bool states : {false, true}) {
+            desktop.stateQuestions = 0;
+            UnfollowedRead control;
+            const Listing listing = readListItems(desktop, view, control, {.states = states});
+            EXPECT_LE(desktop.stateQuestions, states ? 5 : 0) << name;
+            for (auto [state, rows] : {std::pair{ItemState::selected, selected}, {ItemState::checked, checked}}) {
+                EXPECT_EQ(listing.tells(state), states && rows) << name;
+                EXPECT_EQ(Rows(listing.rowsIn(state).begin(), listing.rowsIn(state).end()),
+                          states && rows ? *rows : Rows{})
+                    << name;
+            }
+        }
+        expectNothingLeft();
+    }
+}
+
 TEST(ViewDispatch, EditOfAComboBoxReadsTheComboBox)
 {
     FakeDesktop desktop;
