@@ -375,7 +375,11 @@ class HostileTest(HostileCase):
             com = subprocess.Popen(harness.wine(ARGS.com, "--read", self.h["slow_list"]), env=q.s.env(),
                                    stdin=subprocess.DEVNULL, stdout=out, stderr=subprocess.DEVNULL)
         try:
-            harness.wait_for(lambda: open(out_path, "rb").read().count(b"\n") >= 2, 30, "the first lines")
+            def lines_out():
+                with open(out_path, "rb") as f:
+                    return f.read().count(b"\n")
+
+            harness.wait_for(lambda: lines_out() >= 2, 30, "the first lines")
             self.assertIsNone(com.poll(), "the first lines came only at the end of the read")
             self.assertEqual(com.wait(60), 0)
         finally:
@@ -397,12 +401,17 @@ class HostileTest(HostileCase):
 
     def test_accessible_lists_claiming_int_max_items_or_a_10_mb_name(self):
         # Past the three items the system hands out ids the list does not have: the first ends the read, not two
-        # billion questions. A name longer than any item is unreadable: left out, and counted.
-        for name, caption, items in [("acc_int_max", "3 in Claims", ACC_ITEMS),
-                                     ("acc_big_name", "2 in Big; 1 unreadable", ACC_ITEMS[::2])]:
-            self.q.preload()
-            self.assertEqual(self.q.set_handle(self.h[name]), f"List Items ({caption})")
-            self.expect_list(items)
+        # billion questions.
+        self.q.preload()
+        self.assertEqual(self.q.set_handle(self.h["acc_int_max"]), "List Items (3 in Claims)")
+        self.expect_list(ACC_ITEMS)
+        # A name longer than any item is unreadable: left out, and counted. Handing 10 MB across takes Wine about
+        # half a second here; on a loaded machine it may take longer than a call may, and the read then ends
+        # before the name, given up, with the item before it: never a cut name, never a hang.
+        self.q.preload()
+        caption = self.q.set_handle(self.h["acc_big_name"])
+        self.assertIn(caption, ("List Items (2 in Big; 1 unreadable)", "List Items (stopped after 1: not answering)"))
+        self.expect_list(ACC_ITEMS[::2] if "unreadable" in caption else ACC_ITEMS[:1])
 
     def test_accessible_object_that_hangs_is_given_up(self):
         # Its program sleeps 8 s in a question the walk asks it; a call into another program has no time limit
