@@ -23,16 +23,14 @@ LARGE_INTEGER Frequency()
 
 constexpr int kTxtWndFrame = 101, kTxtListFrame = 102, kTxtWnd = 103, kTxtList = 104;
 
-// A window's text as the system keeps it, without a message: a look that does not wake its owner, which
-// on the one CPU of the run would take time from the read being timed.
+} // namespace
+
 std::wstring Caption(HWND h)
 {
     wchar_t buffer[256] = {};
     InternalGetWindowText(h, buffer, 256);
     return buffer;
 }
-
-} // namespace
 
 bool Timing(const wchar_t* part)
 {
@@ -83,16 +81,43 @@ double Median(std::vector<double> v)
     return v.size() % 2 ? v[m] : (v[m - 1] + v[m]) / 2;
 }
 
-Quorvel FindQuorvel(DWORD timeoutMs)
+int RepsAt(int size)
+{
+    return size >= 100000 ? g_opt.repsLarge : g_opt.reps;
+}
+
+int ReferenceRepsAt(int size)
+{
+    return std::min(RepsAt(size), size >= 100000 ? g_opt.repsReferenceLarge : g_opt.repsReference);
+}
+
+bool CanSplit()
+{
+    return g_opt.ownCpu >= 0 && g_opt.sharedCpu >= 0 && g_opt.ownCpu != g_opt.sharedCpu;
+}
+
+// Wine hands a process's affinity on to the system's scheduler thread by thread, and a thread the process
+// makes later gets it too.
+void Arrange(DWORD pid, Cpus cpus)
+{
+    if (!CanSplit())
+        return;
+    const DWORD_PTR mask = DWORD_PTR{1} << (cpus == Cpus::own ? g_opt.ownCpu : g_opt.sharedCpu);
+    HANDLE p = OpenProcess(PROCESS_SET_INFORMATION | PROCESS_QUERY_INFORMATION, FALSE, pid);
+    DWORD_PTR now = 0, system = 0;
+    const bool ok = p && SetProcessAffinityMask(p, mask) && GetProcessAffinityMask(p, &now, &system) && now == mask;
+    if (p)
+        CloseHandle(p);
+    if (!ok)
+        Fail("cannot put Quorvel on its CPU");
+}
+
+namespace {
+
+Quorvel QuorvelAt(HWND main)
 {
     Quorvel q;
-    const DWORD start = GetTickCount();
-    // Polls until the window exists; the caller's process start gives no other signal.
-    while (!(q.main = FindWindowW(nullptr, L"Quorvel"))) {
-        if (GetTickCount() - start > timeoutMs)
-            Fail("Quorvel's window never appeared");
-        Sleep(50);
-    }
+    q.main = main;
     q.txtWnd = GetDlgItem(GetDlgItem(q.main, kTxtWndFrame), kTxtWnd);
     q.frame = GetDlgItem(q.main, kTxtListFrame);
     q.txtList = GetDlgItem(q.frame, kTxtList);
@@ -100,6 +125,68 @@ Quorvel FindQuorvel(DWORD timeoutMs)
         Fail("Quorvel's fields were not found");
     GetWindowThreadProcessId(q.main, &q.pid);
     return q;
+}
+
+struct Search {
+    DWORD pid;
+    HWND found;
+};
+
+BOOL CALLBACK FindOf(HWND h, LPARAM lp)
+{
+    auto* s = reinterpret_cast<Search*>(lp);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(h, &pid);
+    wchar_t title[16] = {};
+    InternalGetWindowText(h, title, 16);
+    if (pid == s->pid && std::wstring(title) == L"Quorvel") {
+        s->found = h;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+} // namespace
+
+Quorvel FindQuorvel(DWORD timeoutMs)
+{
+    HWND main = nullptr;
+    const DWORD start = GetTickCount();
+    // Polls until the window exists; the caller's process start gives no other signal.
+    while (!(main = FindWindowW(nullptr, L"Quorvel"))) {
+        if (GetTickCount() - start > timeoutMs)
+            Fail("Quorvel's window never appeared");
+        Sleep(50);
+    }
+    return QuorvelAt(main);
+}
+
+FreshQuorvel StartQuorvel()
+{
+    std::wstring command = L"\"" + g_opt.exe + L"\"";
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process{};
+    if (g_opt.exe.empty() ||
+        !CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
+        Fail("cannot start quorvel.exe");
+    CloseHandle(process.hThread);
+    Search s{process.dwProcessId, nullptr};
+    for (const DWORD start = GetTickCount(); EnumWindows(FindOf, reinterpret_cast<LPARAM>(&s)), !s.found;) {
+        if (GetTickCount() - start > 60000)
+            Fail("the fresh Quorvel's window never appeared");
+        Sleep(50);
+    }
+    return {QuorvelAt(s.found), process.hProcess};
+}
+
+void CloseQuorvel(FreshQuorvel& fresh)
+{
+    PostMessageW(fresh.q.main, WM_CLOSE, 0, 0);
+    if (WaitForSingleObject(fresh.process, 30000) != WAIT_OBJECT_0)
+        Fail("the fresh Quorvel did not close");
+    CloseHandle(fresh.process);
+    fresh.process = nullptr;
 }
 
 // A read starts inside the change of txtWnd and reports its end there. Each look still costs a call to the
@@ -154,6 +241,55 @@ double Reader(const Quorvel& q, HWND target, const std::wstring& expected, bool 
             Fail("Quorvel's listing differs from the items");
     }
     return t1 - t0;
+}
+
+void TimeReaders(const Quorvel& q, HWND target, const std::wstring& expected, int rep, int referenceReps,
+                 ReaderTimes& times)
+{
+    Arrange(q.pid, Cpus::own);
+    times.own.push_back(Reader(q, target, expected, rep == 0));
+    if (CanSplit() && rep < referenceReps) {
+        Arrange(q.pid, Cpus::shared);
+        times.shared.push_back(Reader(q, target, expected, false));
+        Arrange(q.pid, Cpus::own);
+    }
+}
+
+std::string Runs(int reps, int referenceReps)
+{
+    return referenceReps > 0 ? std::to_string(reps) + "/" + std::to_string(referenceReps) : std::to_string(reps);
+}
+
+std::string ReferenceCells(double shared, double floor)
+{
+    char cells[32];
+    if (shared < 0)
+        snprintf(cells, sizeof cells, "%11s %8s", "-", "-");
+    else
+        snprintf(cells, sizeof cells, "%11.1f %8.3f", shared, shared / floor);
+    return cells;
+}
+
+void PrintFloorRatios(const char* kind, const char* unit, const std::vector<int>& sizes,
+                      const std::vector<double>& floors, const std::vector<double>& readers,
+                      const std::vector<double>& shared)
+{
+    int most = -1, mostShared = -1;
+    for (size_t i = 0; i < sizes.size(); ++i) {
+        if (most < 0 || readers[i] / floors[i] > readers[most] / floors[most])
+            most = static_cast<int>(i);
+        if (shared[i] >= 0 && (mostShared < 0 || shared[i] / floors[i] > shared[mostShared] / floors[mostShared]))
+            mostShared = static_cast<int>(i);
+    }
+    if (most < 0)
+        return;
+    const double ratio = readers[most] / floors[most];
+    printf("%-5s reader / floor, most at any size (%d %s%s): %.3f (target <= %.2f) %s\n", kind, sizes[most], unit,
+           CanSplit() ? "; Quorvel on a CPU of its own" : "", ratio, kFloorTarget,
+           ratio <= kFloorTarget ? "PASS" : "MISS");
+    if (mostShared >= 0)
+        printf("%-5s reader / floor, most at any size (%d %s; every process on one CPU, for reference): %.3f\n", kind,
+               sizes[mostShared], unit, shared[mostShared] / floors[mostShared]);
 }
 
 bool PeakWorkingSet(DWORD pid, SIZE_T& peak)

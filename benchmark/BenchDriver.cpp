@@ -1,7 +1,10 @@
 // Times Quorvel's list reader against the bare message cost (the floor) and a per-item field rewrite, and
 // its list-view and tree-view readers against the floor and the usual per-cell copy through the
-// target's memory; times Esc in the middle of a big read, and counts what 1,000 cancelled reads leave
-// behind. Figures go to stdout, progress to stderr. Each part lives in a file of its own (BenchParts.h).
+// target's memory; times the first rows of a big read shown and Esc in the middle of one, and counts what
+// 1,000 cancelled reads leave behind; times lists told only through accessibility against the same calls.
+// Where the run has two CPUs, Quorvel gets one to itself and the rest share the other, and its reads are
+// timed again with every process on that one CPU for reference. Figures go to stdout, progress to stderr.
+// Each part lives in a file of its own (BenchParts.h).
 #include "BenchParts.h"
 
 #include <cstdio>
@@ -32,11 +35,23 @@ int wmain(int argc, wchar_t** argv)
             g_opt.cancels = _wtoi(argv[i + 1]);
         else if (a == L"--command-line")
             g_opt.commandLine = argv[i + 1];
+        else if (a == L"--exe")
+            g_opt.exe = argv[i + 1];
+        else if (a == L"--reps-reference")
+            g_opt.repsReference = _wtoi(argv[i + 1]);
+        else if (a == L"--reps-reference-large")
+            g_opt.repsReferenceLarge = _wtoi(argv[i + 1]);
+        else if (a == L"--reps-accessible-large")
+            g_opt.repsAccessibleLarge = _wtoi(argv[i + 1]);
+        else if (a == L"--cpus" && swscanf(argv[i + 1], L"%d,%d", &g_opt.sharedCpu, &g_opt.ownCpu) != 2)
+            g_opt.sharedCpu = g_opt.ownCpu = -1;
     }
-    if (g_opt.handlesFile.empty() || g_opt.reps < 1 || g_opt.repsLarge < 1 || g_opt.rewriteReps < 1)
-        Fail("usage: benchdriver --handles FILE [--reps N] [--reps-large N] [--rewrite-reps N] [--rewrite-budget-s S] "
-             "[--timeout-s S] [--parts boxes,views,trees,cancel,accessible] [--cancels N] "
-             "[--command-line QUORVEL_COM]");
+    if (g_opt.handlesFile.empty() || g_opt.reps < 1 || g_opt.repsLarge < 1 || g_opt.rewriteReps < 1 ||
+        g_opt.repsReference < 1 || g_opt.repsReferenceLarge < 1 || g_opt.repsAccessibleLarge < 1)
+        Fail("usage: benchdriver --handles FILE [--reps N] [--reps-large N] [--reps-reference N] "
+             "[--reps-reference-large N] [--reps-accessible-large N] [--rewrite-reps N] [--rewrite-budget-s S] "
+             "[--timeout-s S] [--parts first,boxes,views,trees,cancel,accessible] [--cancels N] "
+             "[--command-line QUORVEL_COM] [--exe QUORVEL_EXE] [--cpus SHARED,OWN]");
 
     const Handles handles = ReadHandles(g_opt.handlesFile);
     const Quorvel q = FindQuorvel(60000);
@@ -44,15 +59,26 @@ int wmain(int argc, wchar_t** argv)
     SIZE_T idlePeak = 0;
     const bool haveIdlePeak = PeakWorkingSet(q.pid, idlePeak);
 
-    const ListResults lists = Timing(L"boxes") ? TimeLists(q, handles) : ListResults{};
-    const ViewResults views = TimeViews(q, handles);
+    // Each part's figures are out before the next starts: a run that fails late still shows them.
+    Arrange(q.pid, Cpus::own);
+    if (Timing(L"first"))
+        TimeFirstRows(q, handles);
+    fflush(stdout);
     if (Timing(L"cancel"))
         TimeCancels(q, handles);
-    if (Timing(L"accessible"))
-        TimeAccessible(q, handles);
-
-    PrintLists(lists);
+    fflush(stdout);
+    ListResults lists;
+    if (Timing(L"boxes")) {
+        lists = TimeLists(q, handles);
+        PrintLists(lists);
+    }
+    fflush(stdout);
+    const ViewResults views = TimeViews(q, handles);
     PrintViews(views);
+    fflush(stdout);
+    if (Timing(L"accessible"))
+        TimeAccessible(handles);
+
     printf("\n");
     if (haveIdlePeak)
         printf("Quorvel peak working set before any read: %lu bytes (%.1f MiB)\n", static_cast<unsigned long>(idlePeak),

@@ -1,6 +1,6 @@
 // The parts of the benchmark, one file each: list and combo boxes, list views and tree views, Esc and cancelled
-// reads, the command line, and lists told only through accessibility. Each times its part against Quorvel and
-// prints its figures, or hands them back to be printed in the run's order.
+// reads, the command line, lists told only through accessibility, and the first rows of a big read. Each times its part
+// against Quorvel and prints its figures, or hands them back to be printed in the run's order.
 #pragma once
 
 #include "BenchCommon.h"
@@ -14,8 +14,8 @@ using Handles = std::map<std::string, long>;
 struct ListRow {
     int size;
     const char* kind;
-    double floor, reader, rewrite; // rewrite < 0: skipped
-    int reps, rewriteReps, rewriteDone;
+    double floor, reader, shared, rewrite; // shared < 0: not timed; rewrite < 0: skipped
+    int reps, sharedReps, rewriteReps, rewriteDone;
 };
 
 struct ListResults {
@@ -31,8 +31,9 @@ void PrintLists(const ListResults& results);
 
 struct ViewRow {
     const char* kind; // "view" or "tree"
-    int size, cells, reps;
+    int size, cells, reps, referenceReps;
     double floor, copy, reader;
+    double shared = -1;      // the reader with every process on one CPU; -1: not timed
     double commandLine = -1; // -1: not timed
 };
 
@@ -41,7 +42,7 @@ struct ViewResults {
     SIZE_T viewPeak = 0; // Quorvel's peak working set after the largest list view
     bool haveViewPeak = false;
     int largestView = 0;
-    long treeFillMs[2] = {-1, -1}; // as the target measured filling its trees
+    long treeFillMs[3] = {-1, -1, -1}; // as the target measured filling its trees
 };
 
 ViewResults TimeViews(const Quorvel& q, const Handles& handles);
@@ -58,6 +59,11 @@ double CommandLineRead(HWND control, const std::wstring& expected);
 
 // --- Lists told only through accessibility (BenchAccessible.cpp) ---
 
-void TimeAccessible(const Quorvel& q, const Handles& handles);
+// In a Quorvel of their own, started and closed here.
+void TimeAccessible(const Handles& handles);
+
+// --- The first rows of a big read, every kind (BenchFirstRows.cpp) ---
+
+void TimeFirstRows(const Quorvel& q, const Handles& handles);
 
 } // namespace bench

@@ -240,25 +240,36 @@ double TreeCopy(HWND tree, const std::wstring& expected)
     return t1 - t0;
 }
 
-// Times floor, copy, reader and, when asked, the command line in turn, reps times each, so a drift in
-// machine load hits all alike.
-ViewRow TimeView(const Quorvel& q, HWND control, bool tree, int size, int reps, bool commandLine = false)
+// Times floor, copy, reader and, when asked, the command line in turn, so a drift in machine load hits all
+// alike: the floor and the reader reps times, the others in the first reference reps.
+ViewRow TimeView(const Quorvel& q, HWND control, bool tree, int size, bool commandLine = false)
 {
     const std::wstring expected = tree ? ExpectedTree(size) : ExpectedView(size);
     const char* kind = tree ? "tree" : "view";
-    std::vector<double> floors, copies, readers, commandLines;
+    const int reps = RepsAt(size), referenceReps = ReferenceRepsAt(size);
+    std::vector<double> floors, copies, commandLines;
+    ReaderTimes readers;
     for (int r = 0; r < reps; ++r) {
         floors.push_back(tree ? TreeFloor(control, size) : ViewFloor(control, size));
-        copies.push_back(tree ? TreeCopy(control, expected) : ViewCopy(control, expected));
-        readers.push_back(Reader(q, control, expected, r == 0));
-        if (commandLine)
+        if (r < referenceReps)
+            copies.push_back(tree ? TreeCopy(control, expected) : ViewCopy(control, expected));
+        TimeReaders(q, control, expected, r, referenceReps, readers);
+        if (commandLine && r < referenceReps)
             commandLines.push_back(CommandLineRead(control, expected));
-        Progress("%d %s rep %d: floor %.1f ms, copy %.1f ms, reader %.1f ms, command line %.1f ms\n", size, kind, r + 1,
-                 floors.back(), copies.back(), readers.back(), commandLine ? commandLines.back() : -1.0);
+        const bool referenced = static_cast<int>(readers.shared.size()) == r + 1;
+        Progress("%d %s rep %d: floor %.1f ms, copy %.1f ms, reader %.1f ms, on one CPU %.1f ms, command line %.1f "
+                 "ms\n",
+                 size, kind, r + 1, floors.back(), r < referenceReps ? copies.back() : -1.0, readers.own.back(),
+                 referenced ? readers.shared.back() : -1.0,
+                 commandLine && r < referenceReps ? commandLines.back() : -1.0);
     }
-    const int cells = tree ? size : size * bench::kViewColumns;
-    return {kind,           size,           cells,           reps,
-            Median(floors), Median(copies), Median(readers), commandLine ? Median(commandLines) : -1};
+    ViewRow row{kind,           size,          tree ? size : size * bench::kViewColumns,
+                reps,           referenceReps, Median(floors),
+                Median(copies), readers.Own()};
+    row.shared = readers.Shared();
+    if (commandLine)
+        row.commandLine = Median(commandLines);
+    return row;
 }
 
 void PrintViewTable(const std::vector<ViewRow>& rows)
@@ -267,16 +278,20 @@ void PrintViewTable(const std::vector<ViewRow>& rows)
            "through the target's memory. Medians in milliseconds. floor: per column the structure written once, then\n"
            "one LVM_GETITEMTEXTW per row; for a tree, one TVM_GETNEXTITEM walk, every structure written at once,\n"
            "then one TVM_GETITEMW per item. copy: the usual per-cell copy: write the structure, send, read the\n"
-           "structure back, read the text. reader: Quorvel, from the change of txtWnd to the listing shown.\n\n",
+           "structure back, read the text. reader: Quorvel, from the change of txtWnd to the listing shown.\n"
+           "runs: floor and reader, then copy and the reader with every process on one CPU (1-CPU).\n\n",
            bench::kViewColumns);
-    printf("%-7s %-5s %8s %5s %11s %11s %11s %8s %8s %9s\n", "size", "kind", "cells", "runs", "floor ms", "copy ms",
-           "reader ms", "rd/floor", "copy/rd", "rd us/cell");
+    printf("%-7s %-5s %8s %5s %11s %11s %11s %8s %11s %8s %8s %9s\n", "size", "kind", "cells", "runs", "floor ms",
+           "copy ms", "reader ms", "rd/floor", "1-CPU ms", "1c/floor", "copy/rd", "rd us/cell");
     for (const ViewRow& r : rows)
-        printf("%-7d %-5s %8d %5d %11.1f %11.1f %11.1f %8.3f %8.2f %9.1f\n", r.size, r.kind, r.cells, r.reps, r.floor,
-               r.copy, r.reader, r.reader / r.floor, r.copy / r.reader, r.reader * 1000.0 / r.cells);
+        printf("%-7d %-5s %8d %5s %11.1f %11.1f %11.1f %8.3f %s %8.2f %9.1f\n", r.size, r.kind, r.cells,
+               Runs(r.reps, r.referenceReps).c_str(), r.floor, r.copy, r.reader, r.reader / r.floor,
+               ReferenceCells(r.shared, r.floor).c_str(), r.copy / r.reader, r.reader * 1000.0 / r.cells);
     printf("\n");
     for (const char* kind : {"view", "tree"}) {
         const ViewRow *largest = nullptr, *previous = nullptr, *leastGain = nullptr;
+        std::vector<int> sizes;
+        std::vector<double> floors, readers, shared;
         for (const ViewRow& r : rows) {
             if (std::string(r.kind) != kind)
                 continue;
@@ -284,13 +299,15 @@ void PrintViewTable(const std::vector<ViewRow>& rows)
             largest = &r;
             if (!leastGain || r.copy / r.reader < leastGain->copy / leastGain->reader)
                 leastGain = &r;
+            sizes.push_back(r.size);
+            floors.push_back(r.floor);
+            readers.push_back(r.reader);
+            shared.push_back(r.shared);
         }
         if (!largest)
             continue;
         const char* unit = std::string(kind) == "view" ? "rows" : "items";
-        const double vsFloor = largest->reader / largest->floor;
-        printf("%s reader / floor at %d %s: %.3f (target <= %.2f) %s\n", kind, largest->size, unit, vsFloor,
-               kFloorTarget, vsFloor <= kFloorTarget ? "PASS" : "MISS");
+        PrintFloorRatios(kind, unit, sizes, floors, readers, shared);
         const double gain = leastGain->copy / leastGain->reader;
         printf("%s per-cell copy / reader, least at any size (%d %s): %.2f (target >= %.0f) %s\n", kind,
                leastGain->size, unit, gain, kCopyTarget, gain >= kCopyTarget ? "PASS" : "MISS");
@@ -323,20 +340,21 @@ ViewResults TimeViews(const Quorvel& q, const Handles& handles)
             break;
         HWND view = HandleNamed(handles, "view" + std::to_string(size));
         const bool largest = s == 2 || bench::kViewRows[s + 1] > g_opt.maxItems;
-        results.rows.push_back(TimeView(q, view, false, size, size >= 100000 ? g_opt.repsLarge : g_opt.reps,
-                                        largest && !g_opt.commandLine.empty()));
+        results.rows.push_back(TimeView(q, view, false, size, largest && !g_opt.commandLine.empty()));
         // The largest read of the run: Quorvel's peak working set right after it.
         results.haveViewPeak = PeakWorkingSet(q.pid, results.viewPeak);
         results.largestView = size;
     }
-    for (int s = 0; s < 2; ++s) {
+    for (int s = 0; s < bench::kTreesTimed; ++s) {
         const int size = bench::kTreeSizes[s];
         if (size > g_opt.maxItems || !Timing(L"trees"))
             break;
         HWND tree = HandleNamed(handles, "tree" + std::to_string(size));
-        results.rows.push_back(TimeView(q, tree, true, size, g_opt.reps));
-        const auto fill = handles.find("tree" + std::to_string(size) + "_fill_ms");
-        if (fill != handles.end())
+        results.rows.push_back(TimeView(q, tree, true, size));
+    }
+    for (int s = 0; s < 3; ++s) {
+        const auto fill = handles.find("tree" + std::to_string(bench::kTreeSizes[s]) + "_fill_ms");
+        if (fill != handles.end() && bench::kTreeSizes[s] <= g_opt.maxItems && (Timing(L"trees") || Timing(L"first")))
             results.treeFillMs[s] = fill->second;
     }
     return results;
@@ -346,10 +364,15 @@ void PrintViews(const ViewResults& results)
 {
     if (!results.rows.empty())
         PrintViewTable(results.rows);
-    for (int s = 0; s < 2; ++s)
-        if (results.treeFillMs[s] >= 0)
+    bool filled = false;
+    for (int s = 0; s < 3; ++s)
+        if (results.treeFillMs[s] >= 0) {
             printf("bench target: filling the %d-item tree view (TVM_INSERTITEMW, redraw off) took %ld ms\n",
                    bench::kTreeSizes[s], results.treeFillMs[s]);
+            filled = true;
+        }
+    if (filled)
+        printf("\n");
 }
 
 } // namespace bench
