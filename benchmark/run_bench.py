@@ -9,6 +9,7 @@ import collections
 import os
 import platform
 import re
+import signal
 import subprocess
 import sys
 import threading
@@ -232,6 +233,10 @@ def main():
     args = parser.parse_args()
     if not args.build:
         args.build = os.path.join(ROOT, "build", "mingw-i686" if winehost.runs_32bit() else "mingw-x86_64")
+    # A run stopped with Ctrl+C or kill still tears down its Wine session, display and driver (a shell starts a
+    # background job with SIGINT ignored, which Python would keep).
+    signal.signal(signal.SIGINT, signal.default_int_handler)
+    signal.signal(signal.SIGTERM, lambda *_: sys.exit("run_bench: stopped"))
 
     figures = run(args)
     out = os.path.join(os.path.abspath(args.build), "benchmark-figures.txt")
