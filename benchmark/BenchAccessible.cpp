@@ -2,7 +2,13 @@
 
 #include <oleacc.h>
 
+#include <algorithm>
+#include <cstdio>
+#include <iterator>
 #include <vector>
+
+#include "BenchItems.h"
+#include "BenchParts.h"
 
 namespace bench {
 
@@ -45,6 +51,94 @@ bool AccessibleFloor(HWND window, DWORD timeoutMs, std::size_t& items, std::size
     list->Release();
     CoUninitialize();
     return ok;
+}
+
+// Lists told only through accessibility, against the same calls from a bare loop in this process, read by a
+// Quorvel started for them: the largest first, so that its peak working set after its first read is that of
+// a fresh Quorvel after the largest.
+void TimeAccessible(const Handles& handles)
+{
+    struct AccRow {
+        int size, reps, sharedReps;
+        double floor, reader, shared;
+    };
+    std::vector<AccRow> rows;
+    SIZE_T peak = 0;
+    bool havePeak = false;
+    int peakSize = 0;
+    FreshQuorvel fresh = StartQuorvel();
+    const Quorvel& q = fresh.q;
+    for (auto s = std::rbegin(bench::kAccessibleSizes); s != std::rend(bench::kAccessibleSizes); ++s) {
+        const int size = *s;
+        if (size > g_opt.maxItems)
+            continue;
+        HWND list = HandleNamed(handles, "accessible" + std::to_string(size));
+        std::wstring expected;
+        wchar_t text[32];
+        for (int i = 0; i < size; ++i) {
+            bench::AccessibleText(i, text, 32);
+            expected += text;
+            expected += L"\r\n";
+        }
+        const int reps = size >= 100000 ? g_opt.repsAccessibleLarge : RepsAt(size);
+        const int referenceReps = std::min(reps, ReferenceRepsAt(size));
+        std::vector<double> floors;
+        ReaderTimes readers;
+        for (int r = 0; r < reps; ++r) {
+            std::size_t items = 0, chars = 0;
+            const double t0 = NowMs();
+            if (!bench::AccessibleFloor(list, g_opt.timeoutMs, items, chars) || chars + 2 * items != expected.size())
+                Fail("the accessible floor read other items than expected");
+            floors.push_back(NowMs() - t0);
+            TimeReaders(q, list, expected, r, referenceReps, readers);
+            if (!peakSize) {
+                havePeak = PeakWorkingSet(q.pid, peak);
+                peakSize = size;
+            }
+            const bool referenced = static_cast<int>(readers.shared.size()) == r + 1;
+            Progress("%d accessible rep %d: floor %.1f ms, reader %.1f ms, on one CPU %.1f ms\n", size, r + 1,
+                     floors.back(), readers.own.back(), referenced ? readers.shared.back() : -1.0);
+        }
+        rows.insert(rows.begin(), {size, reps, static_cast<int>(readers.shared.size()), Median(floors), readers.Own(),
+                                   readers.Shared()});
+    }
+    CloseQuorvel(fresh);
+    if (rows.empty())
+        return;
+    printf("Lists told only through accessibility (simple elements, no enumerator; size in items), read by a Quorvel\n"
+           "started for them, the largest first. floor: the list's child count, AccessibleChildren in batches of 256\n"
+           "and one get_accName per item, from a bare loop. runs: floor and reader, then the reader with every\n"
+           "process on one CPU (1-CPU).\n\n");
+    printf("%-7s %5s %11s %11s %8s %11s %8s %9s\n", "items", "runs", "floor ms", "reader ms", "rd/floor", "1-CPU ms",
+           "1c/floor", "rd us/item");
+    std::vector<int> sizes;
+    std::vector<double> floors, readers, shared;
+    for (const AccRow& r : rows) {
+        printf("%-7d %5s %11.1f %11.1f %8.3f %s %9.1f\n", r.size, Runs(r.reps, r.sharedReps).c_str(), r.floor, r.reader,
+               r.reader / r.floor, ReferenceCells(r.shared, r.floor).c_str(), r.reader * 1000.0 / r.size);
+        if (r.size >= 10000) {
+            sizes.push_back(r.size);
+            floors.push_back(r.floor);
+            readers.push_back(r.reader);
+            shared.push_back(r.shared);
+        }
+    }
+    printf("\n");
+    PrintFloorRatios("accessible", "items", sizes, floors, readers, shared);
+    const AccRow& last = rows.back();
+    if (rows.size() > 1 && last.size == 10 * rows[rows.size() - 2].size) {
+        const AccRow& before = rows[rows.size() - 2];
+        const double growth = last.reader / before.reader;
+        printf("accessible reader growth %d / %d items: %.2f (target <= %.0f) %s\n", last.size, before.size, growth,
+               kGrowthTarget, growth <= kGrowthTarget ? "PASS" : "MISS");
+        printf("accessible floor growth %d / %d items: %.2f\n", last.size, before.size, last.floor / before.floor);
+    }
+    if (havePeak)
+        printf("Quorvel peak working set after reading the %d-item accessible list, its first read: %lu bytes (%.1f "
+               "MiB; target <= 64 MiB) %s\n",
+               peakSize, static_cast<unsigned long>(peak), static_cast<double>(peak) / (1024.0 * 1024.0),
+               peak <= (SIZE_T{64} << 20) ? "PASS" : "MISS");
+    printf("\n");
 }
 
 } // namespace bench
