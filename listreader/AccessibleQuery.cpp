@@ -32,19 +32,20 @@ AccessAnswer AccessibleQuery::role(AccessibleItem item, std::uint32_t& role)
 
 AccessAnswer AccessibleQuery::name(AccessibleItem item, std::u16string& text)
 {
-    text.clear();
-    if (!item.object)
-        return AccessAnswer::refused;
-    const AccessAnswer a = reading.ask(window_, [&] { return item.object->name(item.id, text); });
-    return tooLong(a, text);
+    return askText(item, &Accessible::name, text);
 }
 
 AccessAnswer AccessibleQuery::value(AccessibleItem item, std::u16string& text)
 {
+    return askText(item, &Accessible::value, text);
+}
+
+AccessAnswer AccessibleQuery::askText(AccessibleItem item, TextQuestion question, std::u16string& text)
+{
     text.clear();
     if (!item.object)
         return AccessAnswer::refused;
-    const AccessAnswer a = reading.ask(window_, [&] { return item.object->value(item.id, text); });
+    const AccessAnswer a = reading.ask(window_, [&] { return (item.object->*question)(item.id, text); });
     return tooLong(a, text);
 }
 

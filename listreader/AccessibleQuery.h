@@ -44,6 +44,9 @@ public:
     AccessAnswer hitTest(Accessible& object, Point at, AccessibleChild& found);
 
 private:
+    using TextQuestion = AccessAnswer (Accessible::*)(std::int32_t, std::u16string&);
+    AccessAnswer askText(AccessibleItem item, TextQuestion question, std::u16string& text);
+
     WindowHandle window_;
 };
 
