@@ -10,7 +10,7 @@
 #include "listing/TextRendering.h"
 #include "listing/Utf8.h"
 #include "listreader/ListItemReader.h"
-#include "listreader/Pace.h"
+#include "reading/Pace.h"
 
 #include <utility>
 
@@ -137,8 +137,8 @@ std::u16string untoldLine(const Listing& listing, const RowFilter& only)
 
 } // namespace
 
-int runCommandLine(std::span<const std::u16string> args, Desktop& desktop, CommandOutput& output, ReadControl& control,
-                   AccessibleWindows* accessible, bool* threadLeft, std::uint32_t boundMs)
+int runCommandLine(std::span<const std::u16string> args, OtherWindows& desktop, CommandOutput& output,
+                   ReadControl& control, AccessibleWindows* accessible, bool* threadLeft, std::uint32_t boundMs)
 {
     const Arguments arguments = parseArguments(args);
     if (arguments.action == Arguments::Action::help) {

@@ -45,8 +45,8 @@ public:
 // thread of its own; one that waits longer than boundMs in a call with no
 // time limit is given up and ends like a partial one, and threadLeft then
 // says its thread is still out: end the process without tearing it down.
-int runCommandLine(std::span<const std::u16string> args, Desktop& desktop, CommandOutput& output, ReadControl& control,
-                   AccessibleWindows* accessible = nullptr, bool* threadLeft = nullptr,
+int runCommandLine(std::span<const std::u16string> args, OtherWindows& desktop, CommandOutput& output,
+                   ReadControl& control, AccessibleWindows* accessible = nullptr, bool* threadLeft = nullptr,
                    std::uint32_t boundMs = answerBoundMs);
 
 } // namespace quorvel

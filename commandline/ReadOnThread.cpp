@@ -1,7 +1,7 @@
 #include "commandline/ReadOnThread.h"
 
-#include "listreader/CallWatch.h"
-#include "listreader/Pace.h"
+#include "reading/CallWatch.h"
+#include "reading/Pace.h"
 
 #include <chrono>
 #include <condition_variable>
@@ -58,7 +58,7 @@ private:
 
 } // namespace
 
-ThreadedRead readOnThread(Desktop& desktop, WindowHandle target, ReadControl& control, const ReadOptions& options,
+ThreadedRead readOnThread(OtherWindows& desktop, WindowHandle target, ReadControl& control, const ReadOptions& options,
                           std::uint32_t boundMs)
 {
     auto s = std::make_shared<Shared>();

@@ -16,7 +16,7 @@ struct ThreadedRead {
 };
 
 // control is not called once the read is given up.
-ThreadedRead readOnThread(Desktop& desktop, WindowHandle target, ReadControl& control, const ReadOptions& options,
+ThreadedRead readOnThread(OtherWindows& desktop, WindowHandle target, ReadControl& control, const ReadOptions& options,
                           std::uint32_t boundMs = answerBoundMs);
 
 } // namespace quorvel

@@ -5,7 +5,7 @@
 
 namespace quorvel {
 
-RemoteMemory::RemoteMemory(Desktop& desktop, WindowHandle window, std::size_t minBytes)
+RemoteMemory::RemoteMemory(OtherWindows& desktop, WindowHandle window, std::size_t minBytes)
     : desktop_(desktop), process_(desktop.openProcess(window)), minBytes_(minBytes)
 {
     if (process_.pointerBytes != 4 && process_.pointerBytes != 8 && isOpen()) {

@@ -3,7 +3,7 @@
 // on every path: the end of a read, a timeout, a dead target, an exception.
 #pragma once
 
-#include "desktop/Desktop.h"
+#include "desktop/OtherWindows.h"
 
 #include <cstdint>
 #include <limits>
@@ -17,7 +17,7 @@ class RemoteMemory {
 public:
     // The first block is at least minBytes long, so that a read whose needs
     // grow from a small structure to a batch still allocates once.
-    RemoteMemory(Desktop& desktop, WindowHandle window, std::size_t minBytes);
+    RemoteMemory(OtherWindows& desktop, WindowHandle window, std::size_t minBytes);
     ~RemoteMemory();
     RemoteMemory(const RemoteMemory&) = delete;
     RemoteMemory& operator=(const RemoteMemory&) = delete;
@@ -47,7 +47,7 @@ public:
 private:
     void release();
 
-    Desktop& desktop_;
+    OtherWindows& desktop_;
     RemoteProcess process_;
     std::size_t minBytes_;
     RemoteAddress block_ = 0;

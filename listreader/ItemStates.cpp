@@ -1,7 +1,7 @@
 #include "listreader/ItemStates.h"
 
+#include "desktop/ControlMessages.h"
 #include "listreader/Answers.h"
-#include "listreader/ControlMessages.h"
 
 namespace quorvel {
 

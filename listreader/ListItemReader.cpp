@@ -1,15 +1,15 @@
 #include "listreader/ListItemReader.h"
 
-#include "listreader/AccessibleListReader.h"
-#include "listreader/ComboBoxExReader.h"
 #include "listreader/ControlClass.h"
-#include "listreader/HeaderReader.h"
-#include "listreader/ListBoxReader.h"
-#include "listreader/ListViewReader.h"
-#include "listreader/StatusBarReader.h"
-#include "listreader/TabControlReader.h"
-#include "listreader/ToolbarReader.h"
-#include "listreader/TreeViewReader.h"
+#include "listreader/accessible/AccessibleListReader.h"
+#include "listreader/messages/HeaderReader.h"
+#include "listreader/messages/ListBoxReader.h"
+#include "listreader/messages/StatusBarReader.h"
+#include "listreader/messages/TabControlReader.h"
+#include "listreader/messages/ToolbarReader.h"
+#include "listreader/remote/ComboBoxExReader.h"
+#include "listreader/remote/ListViewReader.h"
+#include "listreader/remote/TreeViewReader.h"
 
 #include <new>
 #include <stdexcept>
@@ -23,7 +23,7 @@ namespace {
 using Reader = bool (*)(Reading& reading, WindowHandle target, ClassInfo targetClass);
 
 // The parent of child when its class names the kind, and what the class says.
-std::pair<WindowHandle, ClassInfo> parentOfClass(Desktop& desktop, WindowHandle child, ControlClass kind)
+std::pair<WindowHandle, ClassInfo> parentOfClass(OtherWindows& desktop, WindowHandle child, ControlClass kind)
 {
     const WindowHandle parent = child ? desktop.parentWindow(child) : 0;
     const ClassInfo info = parent ? classInfo(desktop.className(parent)) : ClassInfo{};
@@ -64,7 +64,7 @@ bool readClassed(Reading& reading, WindowHandle target, ClassInfo targetClass)
 // may itself be the inner one of a ComboBoxEx. An Edit elsewhere holds no list.
 bool readComboBoxOfEdit(Reading& reading, WindowHandle edit, ClassInfo)
 {
-    Desktop& desktop = reading.desktop;
+    OtherWindows& desktop = reading.desktop;
     const auto [combo, comboClass] = parentOfClass(desktop, edit, ControlClass::comboBox);
     if (!combo)
         return false;
@@ -112,7 +112,7 @@ Reader readerFor(ControlClass kind)
 
 } // namespace
 
-Listing readListItems(Desktop& desktop, WindowHandle target, ReadControl& control, const ReadOptions& options)
+Listing readListItems(OtherWindows& desktop, WindowHandle target, ReadControl& control, const ReadOptions& options)
 {
     Listing listing;
     listing.handle = target;

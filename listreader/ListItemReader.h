@@ -25,6 +25,7 @@ struct ReadOptions {
 // those as the accessible list it tells, if any. A message the target does
 // not answer in time, or a cancel, ends the read with the items read so far,
 // and the listing says which.
-Listing readListItems(Desktop& desktop, WindowHandle target, ReadControl& control, const ReadOptions& options = {});
+Listing readListItems(OtherWindows& desktop, WindowHandle target, ReadControl& control,
+                      const ReadOptions& options = {});
 
 } // namespace quorvel

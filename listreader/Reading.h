@@ -6,7 +6,7 @@
 #pragma once
 
 #include "desktop/Accessible.h"
-#include "desktop/Desktop.h"
+#include "desktop/OtherWindows.h"
 #include "desktop/RemoteMemory.h"
 #include "listing/Listing.h"
 
@@ -35,12 +35,12 @@ public:
 
 class Reading {
 public:
-    Reading(Desktop& desktop, ReadControl& control, Listing& listing)
+    Reading(OtherWindows& desktop, ReadControl& control, Listing& listing)
         : desktop(desktop), listing(listing), control_(control)
     {
     }
 
-    Desktop& desktop;
+    OtherWindows& desktop;
     Listing& listing;
     // Whether the items' states are read too, where the list has them: it
     // costs up to a message per item, so only when they are wanted.
@@ -50,7 +50,7 @@ public:
     // one that goes unanswered stops the read, telling a gone window from a
     // hung one and a refusal from both.
     MessageResult send(WindowHandle window, unsigned message, std::uintptr_t wParam, std::intptr_t lParam);
-    // Desktop::fetchText, under the same rules.
+    // OtherWindows::fetchText, under the same rules.
     MessageResult fetchText(WindowHandle window, unsigned message, std::uintptr_t index, std::size_t capacity,
                             std::u16string& text);
 

@@ -3,8 +3,8 @@
 // caller hands them from the target process's memory, in that process's
 // layout (taken from the system headers, kept apart from the reader's), and
 // write their texts back there.
+#include "desktop/ControlMessages.h"
 #include "desktop/fake/FakeDesktop.h"
-#include "listreader/ControlMessages.h"
 
 #include <algorithm>
 

@@ -246,11 +246,13 @@ void FakeDesktop::setWindowText(WindowHandle w, const std::u16string& text)
         it->second.onChange();
 }
 
-void FakeDesktop::appendWindowText(WindowHandle w, const std::u16string& text)
+bool FakeDesktop::appendWindowText(WindowHandle w, const std::u16string& text)
 {
     auto it = windows_.find(w);
-    if (it != windows_.end())
-        it->second.text += text;
+    if (it == windows_.end())
+        return false;
+    it->second.text += text;
+    return true;
 }
 
 bool FakeDesktop::isWindowEnabled(WindowHandle w)

@@ -116,7 +116,7 @@ void Win32Desktop::setWindowText(WindowHandle w, const std::u16string& text)
     ::SetWindowTextW(toHwnd(w), wide(text));
 }
 
-void Win32Desktop::appendWindowText(WindowHandle w, const std::u16string& text)
+bool Win32Desktop::appendWindowText(WindowHandle w, const std::u16string& text)
 {
     // A replace of an empty selection at the end lays out only what it adds;
     // with redraw off, the user's selection and first line put back unseen.
@@ -132,6 +132,7 @@ void Win32Desktop::appendWindowText(WindowHandle w, const std::u16string& text)
     ::SendMessageW(edit, EM_LINESCROLL, 0, firstLine - ::SendMessageW(edit, EM_GETFIRSTVISIBLELINE, 0, 0));
     ::SendMessageW(edit, WM_SETREDRAW, TRUE, 0);
     ::InvalidateRect(edit, nullptr, TRUE);
+    return true;
 }
 
 int Win32Desktop::textWidth(WindowHandle w, const std::u16string& text)

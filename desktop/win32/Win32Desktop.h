@@ -41,7 +41,7 @@ public:
     bool readRemote(const RemoteProcess& p, RemoteAddress a, void* data, std::size_t bytes) override;
     std::u16string getWindowText(WindowHandle w) override;
     void setWindowText(WindowHandle w, const std::u16string& text) override;
-    void appendWindowText(WindowHandle w, const std::u16string& text) override;
+    bool appendWindowText(WindowHandle w, const std::u16string& text) override;
     bool isWindowEnabled(WindowHandle w) override;
     void enableWindow(WindowHandle w, bool enable) override;
     int textWidth(WindowHandle w, const std::u16string& text) override;

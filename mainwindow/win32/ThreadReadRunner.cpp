@@ -2,7 +2,7 @@
 
 #include "desktop/win32/ComApartment.h"
 #include "desktop/win32/Win32Accessible.h"
-#include "listreader/Pace.h"
+#include "reading/Pace.h"
 
 #include <atomic>
 #include <condition_variable>

@@ -12,7 +12,7 @@
 #include "desktop/win32/Win32Desktop.h"
 #include "listreader/ListItemReader.h"
 #include "mainwindow/ReadController.h"
-#include "mainwindow/ReadMailbox.h"
+#include "reading/ReadMailbox.h"
 
 #include <memory>
 #include <windows.h>

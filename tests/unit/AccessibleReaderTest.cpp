@@ -2,8 +2,8 @@
 #include "desktop/fake/FakeDesktop.h"
 #include "listing/JsonRendering.h"
 #include "listing/TextRendering.h"
-#include "listreader/AccessibleWalk.h"
 #include "listreader/ListItemReader.h"
+#include "listreader/accessible/AccessibleWalk.h"
 
 #include <climits>
 #include <gtest/gtest.h>

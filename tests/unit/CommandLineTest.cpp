@@ -1,8 +1,8 @@
 #include "commandline/Arguments.h"
 #include "commandline/CommandLine.h"
+#include "desktop/ControlMessages.h"
 #include "desktop/fake/FakeAccessible.h"
 #include "desktop/fake/FakeDesktop.h"
-#include "listreader/ControlMessages.h"
 
 #include <chrono>
 #include <climits>

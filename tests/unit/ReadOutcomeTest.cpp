@@ -1,11 +1,11 @@
-#include "tests/support/InlineReadRunner.h"
+#include "desktop/ControlMessages.h"
 #include "desktop/fake/FakeDesktop.h"
-#include "listreader/ControlMessages.h"
 #include "listing/TextRendering.h"
 #include "listreader/ListItemReader.h"
 #include "mainwindow/MainForm.h"
 #include "mainwindow/OutcomeCaption.h"
-#include "mainwindow/ReadMailbox.h"
+#include "reading/ReadMailbox.h"
+#include "tests/support/InlineReadRunner.h"
 
 #include <algorithm>
 #include <climits>

@@ -1,6 +1,6 @@
-#include "tests/support/InlineReadRunner.h"
+#include "desktop/ControlMessages.h"
 #include "listreader/ControlClass.h"
-#include "listreader/ControlMessages.h"
+#include "tests/support/InlineReadRunner.h"
 #include "tests/support/ReadText.h"
 
 #include "desktop/fake/FakeDesktop.h"
