@@ -114,6 +114,10 @@ def base_env():
     return winehost.loader_env(env)
 
 
+# What Wine's loader prints when it could not start a program at all.
+NOT_STARTED = b"ShellExecuteEx failed"
+
+
 def wine(exe, *args):
     """The command line that starts a Windows program, or one of Wine's own (wineboot, regedit, reg)."""
     return [winehost.loader(), exe, *map(str, args)]
@@ -295,7 +299,15 @@ class WineSession:
 
     def run(self, exe, *args, timeout=60):
         """Runs a Windows program to its end. Its output goes through files, not pipes: a Wine service the
-        program happens to start (explorer, services) inherits its handles and would hold a pipe open."""
+        program happens to start (explorer, services) inherits its handles and would hold a pipe open. On a busy
+        machine the 32-bit loader now and then fails to hand a 64-bit program on to the 64-bit one and says so
+        instead of starting it; the program never ran, so it is started once more."""
+        r = self.run_once(exe, *args, timeout=timeout)
+        if r.returncode != 0 and NOT_STARTED in r.stdout + r.stderr:
+            r = self.run_once(exe, *args, timeout=timeout)
+        return r
+
+    def run_once(self, exe, *args, timeout=60):
         with tempfile.TemporaryFile() as out, tempfile.TemporaryFile() as err:
             p = subprocess.Popen(wine(exe, *args), env=self.env(), stdin=subprocess.DEVNULL,
                                  stdout=out, stderr=err)
