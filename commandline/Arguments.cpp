@@ -153,8 +153,9 @@ std::u16string_view usage()
            u"2 nothing to read (no such window, no list in it or none of that name,\r\n"
            u"  access denied);\r\n"
            u"3 part of the list: the target stopped answering, went away or its memory\r\n"
-           u"  failed mid-read, Quorvel ran out of memory, Ctrl+C, or items whose text\r\n"
-           u"  could not be read; what was read is written.\r\n"
+           u"  failed mid-read, the program refused to tell the list, Quorvel ran out\r\n"
+           u"  of memory, Ctrl+C, or items whose text could not be read; what was read\r\n"
+           u"  is written (in JSON, or to a file, nothing when out of memory).\r\n"
            u"Without arguments Quorvel opens its window.\r\n";
 }
 

@@ -1,7 +1,6 @@
 #include "commandline/CommandLine.h"
 
 #include "commandline/Arguments.h"
-#include "commandline/ReadOnThread.h"
 #include "commandline/VersionLine.h"
 #include "handle/HandleText.h"
 #include "listing/CsvRendering.h"
@@ -9,8 +8,7 @@
 #include "listing/OutcomeWords.h"
 #include "listing/TextRendering.h"
 #include "listing/Utf8.h"
-#include "listreader/ListItemReader.h"
-#include "reading/Pace.h"
+#include "reading/ReadingThread.h"
 
 #include <utility>
 
@@ -53,50 +51,6 @@ std::u16string render(const Listing& listing, const ReadRequest& request, std::s
     return renderText(listing, request.rendering(), firstRow);
 }
 
-// Writes the rows to standard output as they are read, paced like the
-// window's: the first at once, then at most four times a second. A reader
-// that goes away (a closed pipe) stops the read at its next message.
-class StreamedRead : public ReadControl {
-public:
-    StreamedRead(ReadControl& control, CommandOutput& output, const ReadRequest& request)
-        : control_(control), output_(output), request_(request)
-    {
-    }
-    bool cancelled() override { return broken_ || control_.cancelled(); }
-    void progress(const Listing& listing) override
-    {
-        // Nothing goes out before the list has told the states asked for:
-        // one that never does writes nothing at all (not even the headers).
-        if (request_.only.toldBy(listing) && listing.rows() > written_ && pace_.due(steadyMs()))
-            writeRest(listing);
-        control_.progress(listing);
-    }
-    // The rows not written yet; false when output failed, now or before.
-    bool finish(const Listing& listing)
-    {
-        writeRest(listing);
-        return !broken_;
-    }
-    bool broken() const { return broken_; }
-
-private:
-    // The rows not written yet; the column names come with the first.
-    void writeRest(const Listing& listing)
-    {
-        std::u16string why;
-        const std::u16string text = render(listing, request_, std::exchange(written_, listing.rows()));
-        if (!broken_ && !text.empty() && !output_.write(text, why))
-            broken_ = true;
-    }
-
-    ReadControl& control_;
-    CommandOutput& output_;
-    const ReadRequest& request_;
-    Pace pace_;
-    std::size_t written_ = 0;
-    bool broken_ = false;
-};
-
 // The line that says why nothing was read, or how far a partial read got
 // and how many of its items could not be read.
 std::u16string endLine(const Listing& listing, const std::u16string& handleText)
@@ -137,8 +91,75 @@ std::u16string untoldLine(const Listing& listing, const RowFilter& only)
 
 } // namespace
 
+namespace {
+
+// Reads on the reading thread, writing what comes as it comes where the
+// output streams (outside any lock the watch needs: output that blocks
+// pauses the read, and never ends it); else keeps the listing whole for the
+// end. A read inside one call for longer than boundMs is given up. Output
+// that went away cancels the read: broken says so.
+Listing readAndStream(OtherWindows& desktop, WindowHandle target, const ReadRequest& request, bool streaming,
+                      CommandOutput& output, ReadControl& control, AccessibleWindows* accessible, std::uint32_t boundMs,
+                      bool& broken)
+{
+    Handing handing;
+    if (streaming) {
+        // Nothing goes out before the list has told the states asked for:
+        // one that never does writes nothing at all (not even the headers).
+        handing.render = [&request](const Listing& listing, std::size_t first) -> std::optional<std::u16string> {
+            if (!request.only.toldBy(listing))
+                return std::nullopt;
+            return render(listing, request, first);
+        };
+    } else {
+        handing.keepRows = true;
+    }
+    // JSON tells the states whenever the list has them; text and CSV only filter by them.
+    const bool states = request.format == OutputFormat::json || request.only.any();
+    ReadingThread thread([&desktop] { return std::shared_ptr<OtherWindows>(&desktop, [](OtherWindows*) {}); },
+                         accessible, [](ReadMailbox& mailbox) { mailbox.wakeOwner(); });
+    const std::shared_ptr<ReadMailbox> mailbox =
+        thread.start(1, {target, {nullptr, std::nullopt, request.name, states}, std::move(handing), [&control] {
+                             return control.cancelled();
+                         }});
+    bool full = false;
+    for (;;) {
+        mailbox->waitForNews(100);
+        thread.giveUpIfOverdue(steadyMs(), boundMs);
+        ReadMailbox::Taken taken = mailbox->take();
+        std::u16string why;
+        try {
+            if (!broken && !full && !taken.batch.text.empty() && !output.write(taken.batch.text, why)) {
+                broken = true;
+                mailbox->cancel();
+            }
+        } catch (const std::bad_alloc&) {
+            // The rows written stay; the read ends out of memory.
+            full = true;
+            mailbox->cancel();
+        }
+        if (taken.listing) {
+            if (full)
+                taken.listing->end = ReadEnd::outOfMemory;
+            return std::move(*taken.listing);
+        }
+    }
+}
+
+int outOfMemory(CommandOutput& output, const Listing& listing, const std::u16string& handle)
+{
+    output.abandon();
+    Listing ended;
+    ended.append(listing, false);
+    ended.end = ReadEnd::outOfMemory;
+    printLine(output, endLine(ended, handle));
+    return exitcode::partial;
+}
+
+} // namespace
+
 int runCommandLine(std::span<const std::u16string> args, OtherWindows& desktop, CommandOutput& output,
-                   ReadControl& control, AccessibleWindows* accessible, bool* threadLeft, std::uint32_t boundMs)
+                   ReadControl& control, AccessibleWindows* accessible, std::uint32_t boundMs)
 {
     const Arguments arguments = parseArguments(args);
     if (arguments.action == Arguments::Action::help) {
@@ -157,34 +178,39 @@ int runCommandLine(std::span<const std::u16string> args, OtherWindows& desktop, 
         return outputFailed(output, why);
 
     const bool streaming = output.streams() && request.format != OutputFormat::json;
-    StreamedRead streamed(control, output, request);
-    ReadControl& reading = streaming ? static_cast<ReadControl&>(streamed) : control;
-    ThreadedRead read;
-    // JSON tells the states whenever the list has them; text and CSV only filter by them.
-    const bool states = request.format == OutputFormat::json || request.only.any();
+    bool broken = false;
+    Listing listing;
     if (std::optional<WindowHandle> target = targetHandle(handleTextValue(request.handle)))
-        read = readOnThread(desktop, *target, reading, {accessible, std::nullopt, request.name, states}, boundMs);
+        listing = readAndStream(desktop, *target, request, streaming, output, control, accessible, boundMs, broken);
     else
-        read.listing.end = ReadEnd::noWindow;
-    if (threadLeft)
-        *threadLeft = read.givenUp;
-    Listing& listing = read.listing;
+        listing.end = ReadEnd::noWindow;
     if (listing.end != ReadEnd::complete && !isPartial(listing.end)) {
         output.abandon();
         const bool unnamed = request.name && listing.end == ReadEnd::nothingToRead;
         printLine(output, unnamed ? u"no list named " + *request.name : endLine(listing, request.handle));
         return exitcode::nothingToRead;
     }
+    // Standard output that went away mid-read is the reader's choice: no word.
+    if (broken)
+        return exitcode::badArguments;
     if (!request.only.toldBy(listing)) {
         output.abandon();
         printLine(output, untoldLine(listing, request.only));
         return exitcode::badArguments;
     }
-    if (streaming ? !streamed.finish(listing) : !output.write(render(listing, request), why)) {
-        // Standard output that went away mid-read is the reader's choice: no word.
-        if (streaming)
-            return exitcode::badArguments;
-        return outputFailed(output, why);
+    if (!streaming) {
+        // A listing that could not be held whole is not written at all: the
+        // file stays as it was.
+        if (listing.end == ReadEnd::outOfMemory)
+            return outOfMemory(output, listing, request.handle);
+        try {
+            if (!output.write(render(listing, request), why))
+                return outputFailed(output, why);
+        } catch (const std::bad_alloc&) {
+            return outOfMemory(output, listing, request.handle);
+        } catch (const std::length_error&) {
+            return outOfMemory(output, listing, request.handle);
+        }
     }
     if (listing.whole())
         return exitcode::complete;

@@ -40,13 +40,13 @@ public:
 };
 
 // args: the arguments after the program's name. control may cancel the read
-// (Ctrl+C), which then ends like a partial one. accessible: where lists that
-// only accessibility tells are found (none: not read). The read runs on a
-// thread of its own; one that waits longer than boundMs in a call with no
-// time limit is given up and ends like a partial one, and threadLeft then
-// says its thread is still out: end the process without tearing it down.
+// (Ctrl+C; asked on the reading thread), which then ends like a partial one.
+// accessible: where lists that only accessibility tells are found (none: not
+// read). The read runs on the reading thread; one inside a call for longer
+// than boundMs is given up and ends like a partial one, its thread left out
+// (ReadingThread::workersLeft): end the process without tearing it down.
 int runCommandLine(std::span<const std::u16string> args, OtherWindows& desktop, CommandOutput& output,
-                   ReadControl& control, AccessibleWindows* accessible = nullptr, bool* threadLeft = nullptr,
+                   ReadControl& control, AccessibleWindows* accessible = nullptr,
                    std::uint32_t boundMs = answerBoundMs);
 
 } // namespace quorvel

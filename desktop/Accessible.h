@@ -4,7 +4,8 @@
 // run natively against a fake tree.
 #pragma once
 
-#include "desktop/Desktop.h"
+#include "desktop/CallObserver.h"
+#include "desktop/DesktopTypes.h"
 
 #include <cstdint>
 #include <memory>
@@ -15,11 +16,13 @@ namespace quorvel {
 
 // How one question to an object of another program went.
 enum class AccessAnswer {
-    answered,   // an answer, possibly empty: a missing name or value is an empty text
-    refused,    // the object would not tell (an error), its program still there
-    absent,     // the object has no such child: past the end of a count that claims too many
-    unanswered, // its program is too busy to take the call, or its window did not answer in time
-    gone,       // its program is gone or has disconnected the object
+    answered,    // an answer, possibly empty: a missing name is an empty one
+    refused,     // the object would not tell (an error), its program still there
+    noSuchChild, // the object has no such child: past the end of its children
+    noValue,     // the object has no value at all, which is not an empty one
+    busy,        // its program is inside a call of its own and turned this one away for now
+    unanswered,  // its window did not answer in time, or it was not asked (the read had stopped)
+    gone,        // its program is gone or has disconnected the object
 };
 
 namespace acc {
@@ -40,7 +43,6 @@ constexpr std::uint32_t roleComboBox = 0x2E;
 // States.
 constexpr std::uint32_t stateSelected = 0x0002;
 constexpr std::uint32_t stateChecked = 0x0010;
-constexpr std::uint32_t stateInvisible = 0x8000;
 } // namespace acc
 
 class Accessible;
@@ -56,7 +58,9 @@ struct AccessibleChild {
 
 // One accessible object of another program, held for as long as this lives.
 // Every question names the object itself (acc::self) or one of its simple
-// elements by id; each may take as long as the program takes to answer.
+// elements by id; each is one call into the program, and may take as long as
+// the program takes to answer. So may letting go of the object, when this
+// goes. Each call is told to the observer the object was got with.
 class Accessible {
 public:
     virtual ~Accessible() = default;
@@ -65,14 +69,19 @@ public:
     // Texts are cut at their first NUL, and at most maxAccessibleText + 1
     // characters are kept, so that a longer one can be told from one that fits.
     virtual AccessAnswer name(std::int32_t child, std::u16string& name) = 0;
-    // No value at all (S_FALSE, a null BSTR) is absent: not the same as an empty one.
+    // noValue where the object has none (S_FALSE, a null text, or no such property).
     virtual AccessAnswer value(std::int32_t child, std::u16string& value) = 0;
     virtual AccessAnswer state(std::int32_t child, std::uint32_t& state) = 0;
     // The count the object claims, which nothing checks.
     virtual AccessAnswer childCount(std::int32_t& count) = 0;
-    // Appends the children from index first (0 for the first), at most count
-    // of them; fewer at the end of the object's children.
-    virtual AccessAnswer children(std::int32_t first, std::int32_t count, std::vector<AccessibleChild>& out) = 0;
+    // The child at index (0 for the first), asked for alone; noSuchChild past the last.
+    virtual AccessAnswer child(std::int32_t index, AccessibleChild& out) = 0;
+    // Whether the object hands out its children through an enumerator, which
+    // tells many in one call.
+    virtual AccessAnswer hasEnumerator(bool& has) = 0;
+    // Appends up to count children from index on, through the enumerator, in
+    // one call; fewer only past the last.
+    virtual AccessAnswer enumerate(std::int32_t index, std::int32_t count, std::vector<AccessibleChild>& out) = 0;
     // What is at a point of the screen: a child, the object itself (an
     // element of id acc::self), or none when the point is outside it.
     virtual AccessAnswer hitTest(Point at, AccessibleChild& found) = 0;
@@ -93,8 +102,11 @@ public:
     virtual std::shared_ptr<void> enterThread() { return nullptr; }
     // The object the window itself makes for its client area; none (and
     // answered) when the window answers that it makes none. The window is
-    // asked with the same bound as every message.
-    virtual AccessAnswer clientObject(WindowHandle window, std::unique_ptr<Accessible>& object) = 0;
+    // asked with the same bound as every message. Every call into the object
+    // and the objects got through it, their release included, is told to
+    // observer, which must outlive them.
+    virtual AccessAnswer clientObject(WindowHandle window, std::unique_ptr<Accessible>& object,
+                                      CallObserver& observer) = 0;
 };
 
 } // namespace quorvel

@@ -122,19 +122,19 @@ std::u16string renderJson(const Listing& listing, const RenderOptions& options)
     if (listing.kind == ListKind::accessible) {
         static constexpr std::u16string_view roles[] = {u"list", u"tree", u"table"};
         appendMember(out, u"role");
-        appendString(out, roles[static_cast<int>(listing.role)]);
+        appendString(out, roles[static_cast<int>(listing.accessible.role)]);
         appendMember(out, u"name");
-        appendString(out, listing.listName);
+        appendString(out, listing.accessible.name);
         appendMember(out, u"list");
-        out += decimal(static_cast<long long>(listing.listNumber));
+        out += decimal(static_cast<long long>(listing.accessible.number));
         appendMember(out, u"lists");
-        out += decimal(static_cast<long long>(listing.listCount));
+        out += decimal(static_cast<long long>(listing.accessible.count));
     }
     appendMember(out, u"complete");
     out += listing.whole() ? u"true" : u"false";
     if (listing.end != ReadEnd::complete) {
         appendMember(out, u"stopped");
-        appendString(out, stopReason(listing.end));
+        appendString(out, jsonReason(listing.end));
     }
     if (listing.unreadableRows()) {
         appendMember(out, u"unreadable");

@@ -1,21 +1,36 @@
 #include "listing/Listing.h"
 
 #include <algorithm>
+#include <cstdint>
+#include <iterator>
 
 namespace quorvel {
 
+namespace {
+
+// Room for need elements, growing as push_back would, so that appends one by
+// one cost linear time.
+template <typename Container> void makeRoom(Container& c, std::size_t need)
+{
+    if (c.capacity() < need)
+        c.reserve(std::max(need, 2 * c.capacity()));
+}
+
+} // namespace
+
 void Listing::setCellsPerRow(std::size_t cells)
 {
-    if (ends_.empty() && cells > 0)
+    if (rows() == 0 && cells > 0)
         cellsPerRow_ = cells;
 }
 
 void Listing::addRow(std::span<const std::u16string> cells, int depth, const std::vector<bool>* unreadable)
 {
     bool anyUnreadable = false;
+    const std::size_t first = rows() * cellsPerRow_;
     for (std::size_t c = 0; c < cellsPerRow_; ++c) {
         if (unreadable && c < unreadable->size() && (*unreadable)[c]) {
-            unreadableCells_.push_back(ends_.size());
+            unreadableCells_.push_back(first + c);
             anyUnreadable = true;
         } else if (c < cells.size()) {
             text_ += cells[c];
@@ -37,46 +52,103 @@ void Listing::addItem(std::u16string_view text, int depth)
 
 void Listing::addUnreadableItem(int depth)
 {
-    unreadableCells_.push_back(ends_.size());
+    for (std::size_t c = 0; c < cellsPerRow_; ++c)
+        unreadableCells_.push_back(rows() * cellsPerRow_ + c);
     ++unreadableRows_;
     ends_.insert(ends_.end(), cellsPerRow_, text_.size());
     depths_.push_back(depth);
 }
 
-void Listing::catchUp(const Listing& from)
+void Listing::forgetRows()
 {
+    firstHeld_ = rows();
+    text_.clear();
+    ends_.clear();
+    depths_.clear();
+    unreadableCells_.clear();
+    // Marks ahead of the rows (a current item asked before the items) stay.
+    for (StateRows& s : states_)
+        s.rows.erase(s.rows.begin(), std::lower_bound(s.rows.begin(), s.rows.end(), firstHeld_));
+}
+
+void Listing::append(const Listing& from, bool withRows)
+{
+    // Rows held there that this one has already are not added twice.
+    const std::size_t skip = std::min(rows() > from.firstHeld_ ? rows() - from.firstHeld_ : 0, from.depths_.size());
+    const bool continues = from.firstHeld_ + skip == rows() && (rows() == 0 || cellsPerRow_ == from.cellsPerRow_);
+    const std::size_t cells = from.cellsPerRow_;
+    const std::size_t textFrom = skip ? from.ends_[skip * cells - 1] : 0;
+    // All that may run out of memory comes first, so that an append that
+    // fails leaves this listing as it was. What the list is changes seldom
+    // while it is read: copied only when it has.
+    const bool newName = className != from.className, newList = accessible.name != from.accessible.name,
+               newColumns = columns != from.columns;
+    std::u16string name = newName ? from.className : std::u16string();
+    std::u16string list = newList ? from.accessible.name : std::u16string();
+    std::vector<std::u16string> names = newColumns ? from.columns : std::vector<std::u16string>();
+    for (std::size_t s = 0; s < std::size(states_) && withRows; ++s)
+        makeRoom(states_[s].rows, states_[s].rows.size() + from.states_[s].rows.size());
+    if (continues && withRows) {
+        makeRoom(text_, text_.size() + from.text_.size() - textFrom);
+        makeRoom(ends_, ends_.size() + from.ends_.size() - skip * cells);
+        makeRoom(depths_, depths_.size() + from.depths_.size() - skip);
+        makeRoom(unreadableCells_, unreadableCells_.size() + from.unreadableCells_.size());
+    }
+    // Nothing below allocates.
     kind = from.kind;
     handle = from.handle;
-    className = from.className;
+    if (newName)
+        className.swap(name);
     end = from.end;
     report = from.report;
-    columns = from.columns;
-    role = from.role;
-    listName = from.listName;
-    listNumber = from.listNumber;
-    listCount = from.listCount;
-    setCellsPerRow(from.cellsPerRow_);
-    std::vector<std::u16string> cells(cellsPerRow_);
-    std::vector<bool> unreadable(cellsPerRow_);
-    for (std::size_t r = rows(); r < from.rows(); ++r) {
-        for (std::size_t c = 0; c < cellsPerRow_; ++c) {
-            cells[c] = from.cell(r, c);
-            unreadable[c] = from.unreadable(r, c);
+    if (newColumns)
+        columns.swap(names);
+    accessible.role = from.accessible.role;
+    if (newList)
+        accessible.name.swap(list);
+    accessible.number = from.accessible.number;
+    accessible.count = from.accessible.count;
+    setCellsPerRow(cells);
+    for (std::size_t s = 0; s < std::size(states_); ++s) {
+        states_[s].told = states_[s].told || from.states_[s].told;
+        for (std::size_t row : from.states_[s].rows) {
+            if (withRows)
+                mark(static_cast<ItemState>(s), row);
         }
-        addRow(cells, from.depth(r), &unreadable);
     }
+    if (!continues)
+        return;
+    std::size_t unreadableRows = 0, lastRow = SIZE_MAX;
+    for (std::size_t c : from.unreadableCells_) {
+        if (c / cells < from.firstHeld_ + skip)
+            continue;
+        if (withRows)
+            unreadableCells_.push_back(c);
+        unreadableRows += c / cells != lastRow;
+        lastRow = c / cells;
+    }
+    unreadableRows_ += unreadableRows;
+    if (!withRows) {
+        firstHeld_ += from.depths_.size() - skip;
+        return;
+    }
+    const std::size_t base = text_.size();
+    text_.append(from.text_, textFrom);
+    for (std::size_t i = skip * cells; i < from.ends_.size(); ++i)
+        ends_.push_back(base + from.ends_[i] - textFrom);
+    depths_.insert(depths_.end(), from.depths_.begin() + static_cast<std::ptrdiff_t>(skip), from.depths_.end());
 }
 
 std::u16string_view Listing::cell(std::size_t row, std::size_t column) const
 {
-    const std::size_t i = row * cellsPerRow_ + column;
+    const std::size_t i = firstCell(row) + column;
     const std::size_t begin = i ? ends_[i - 1] : 0;
     return std::u16string_view(text_).substr(begin, ends_[i] - begin);
 }
 
 bool Listing::rowEmpty(std::size_t row) const
 {
-    const std::size_t first = row * cellsPerRow_;
+    const std::size_t first = firstCell(row);
     const std::size_t begin = first ? ends_[first - 1] : 0;
     return ends_[first + cellsPerRow_ - 1] == begin;
 }

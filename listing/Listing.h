@@ -40,7 +40,8 @@ enum class ReadEnd {
     windowGone,    // the target's window (or its program) went away mid-read
     memoryFailed,  // the target's memory could not be had, written or read mid-read
     cancelled,     // stopped by the user, a newer read or the window closing
-    outOfMemory,   // Quorvel itself ran out of memory holding the listing
+    outOfMemory,   // Quorvel itself ran out of memory holding or handing on the listing
+    refused,       // the program refused to tell the list, or too many of its items in a row
     noWindow,      // no window has the handle
     nothingToRead, // a window that holds no list Quorvel reads
     accessDenied,  // the system refused: the target runs with higher rights
@@ -53,7 +54,7 @@ enum class ItemState { selected, checked };
 constexpr bool isPartial(ReadEnd e)
 {
     return e == ReadEnd::notAnswering || e == ReadEnd::windowGone || e == ReadEnd::memoryFailed ||
-           e == ReadEnd::cancelled || e == ReadEnd::outOfMemory;
+           e == ReadEnd::cancelled || e == ReadEnd::outOfMemory || e == ReadEnd::refused;
 }
 
 class Listing {
@@ -69,11 +70,16 @@ public:
 
     // Of an accessible list: its role, its accessible name, and which of the
     // window's lists it is (from 1; 0 when not known) of how many.
-    ListRole role = ListRole::list;
-    std::u16string listName;
-    std::size_t listNumber = 0, listCount = 0;
+    struct AccessibleList {
+        ListRole role = ListRole::list;
+        std::u16string name;
+        std::size_t number = 0, count = 0;
+    } accessible;
     // Items with depths: a tree view's or an accessible tree's.
-    bool tree() const { return kind == ListKind::treeView || (kind == ListKind::accessible && role == ListRole::tree); }
+    bool tree() const
+    {
+        return kind == ListKind::treeView || (kind == ListKind::accessible && accessible.role == ListRole::tree);
+    }
 
     // Cells per row; 1 unless set before the first row.
     void setCellsPerRow(std::size_t cells);
@@ -84,15 +90,24 @@ public:
     // Quorvel could not get whole; such a cell holds no text.
     void addRow(std::span<const std::u16string> cells, int depth = 0, const std::vector<bool>* unreadable = nullptr);
     void addItem(std::u16string_view text, int depth = 0);
-    // An item the list says it has, whose text could not be had whole.
+    // An item (or a row, every cell of it) the list says it has, whose text
+    // could not be had whole.
     void addUnreadableItem(int depth = 0);
-    // Catches up with a listing this one copies as it grows: what it says of
-    // the list, and the rows it has beyond this one's.
-    void catchUp(const Listing& from);
 
-    std::size_t rows() const { return depths_.size(); }
+    // A listing handed on as it grows lets go of the rows handed on: they are
+    // still counted, their states and what the list is stay, but their cells
+    // are gone. Rows from firstHeld() on are held.
+    void forgetRows();
+    std::size_t firstHeld() const { return firstHeld_; }
+    // Takes on what from says of the list, and the rows it holds that begin
+    // where this listing's rows end: with their cells and states, or (without
+    // rows) only counted. Out of memory, it throws and changes nothing.
+    void append(const Listing& from, bool withRows = true);
+
+    // Rows added, those let go of included; cells, depths and flags only of held ones.
+    std::size_t rows() const { return firstHeld_ + depths_.size(); }
     std::u16string_view cell(std::size_t row, std::size_t column) const;
-    int depth(std::size_t row) const { return depths_[row]; }
+    int depth(std::size_t row) const { return depths_[row - firstHeld_]; }
     // True when every cell of the row is empty (unreadable ones count as empty).
     bool rowEmpty(std::size_t row) const;
     bool unreadable(std::size_t row, std::size_t column) const;
@@ -115,13 +130,18 @@ public:
     std::span<const std::size_t> rowsIn(ItemState s) const;
 
 private:
+    // Where a held row's cells begin in ends_.
+    std::size_t firstCell(std::size_t row) const { return (row - firstHeld_) * cellsPerRow_; }
+
     std::size_t cellsPerRow_ = 1;
+    std::size_t firstHeld_ = 0;
     // Every cell's text back to back, and where each ends: one string, not
     // one per cell, so a 300,000-cell list view costs little more than its text.
     std::u16string text_;
     std::vector<std::size_t> ends_;
     std::vector<int> depths_;
-    // The unreadable cells' indexes, ascending: there are few if any.
+    // The held unreadable cells, by row * cellsPerRow + column, ascending:
+    // there are few if any.
     std::vector<std::size_t> unreadableCells_;
     std::size_t unreadableRows_ = 0;
     // The rows in each state, ascending: compact as the unreadable cells, so

@@ -10,6 +10,7 @@ struct Words {
     ReadEnd end;
     std::u16string_view reason;
     std::u16string_view brief;
+    std::u16string_view json = {}; // empty: the reason
 };
 
 constexpr Words words[] = {
@@ -19,6 +20,7 @@ constexpr Words words[] = {
     {ReadEnd::memoryFailed, u"the target's memory could not be read", u"its memory could not be read"},
     {ReadEnd::cancelled, u"cancelled", u""},
     {ReadEnd::outOfMemory, u"Quorvel ran out of memory", u"out of memory"},
+    {ReadEnd::refused, u"the program refused", u"the program refused", u"refused"},
     {ReadEnd::noWindow, u"no window has the handle", u""},
     {ReadEnd::nothingToRead, u"the window holds no list Quorvel reads", u""},
     {ReadEnd::accessDenied, u"access denied: the target runs with higher rights", u""},
@@ -43,6 +45,12 @@ std::u16string_view stopReason(ReadEnd end)
 std::u16string_view briefReason(ReadEnd end)
 {
     return wordsFor(end).brief;
+}
+
+std::u16string_view jsonReason(ReadEnd end)
+{
+    const Words& w = wordsFor(end);
+    return w.json.empty() ? w.reason : w.json;
 }
 
 std::u16string countOf(std::size_t n, const Listing& listing)

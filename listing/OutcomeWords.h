@@ -18,6 +18,9 @@ std::u16string_view stopReason(ReadEnd end);
 // ("not answering"); empty where the caption words it otherwise.
 std::u16string_view briefReason(ReadEnd end);
 
+// The same as JSON's "stopped" gives it.
+std::u16string_view jsonReason(ReadEnd end);
+
 // What a listing holds in count words: "1 item", "3 rows".
 std::u16string countOf(std::size_t n, const Listing& listing);
 

@@ -25,7 +25,11 @@ MessageResult Reading::send(WindowHandle window, unsigned message, std::uintptr_
 {
     if (!mayContinue())
         return {};
-    MessageResult r = desktop.sendMessage(window, message, wParam, lParam);
+    MessageResult r;
+    {
+        ObservedCall call(control_, true);
+        r = desktop.sendMessage(window, message, wParam, lParam);
+    }
     if (!r.delivered)
         stopUnanswered(window, r);
     return r;
@@ -37,7 +41,11 @@ MessageResult Reading::fetchText(WindowHandle window, unsigned message, std::uin
     text.clear();
     if (!mayContinue())
         return {};
-    MessageResult r = desktop.fetchText(window, message, index, capacity, text);
+    MessageResult r;
+    {
+        ObservedCall call(control_, true);
+        r = desktop.fetchText(window, message, index, capacity, text);
+    }
     if (!r.delivered)
         stopUnanswered(window, r);
     return r;
@@ -47,9 +55,16 @@ AccessAnswer Reading::ask(WindowHandle window, const std::function<AccessAnswer(
 {
     if (!mayContinue())
         return AccessAnswer::unanswered;
-    control_.callStarted();
+    const std::uint64_t first = control_.nowMs();
     AccessAnswer a = question();
-    control_.callReturned();
+    while (a == AccessAnswer::busy && control_.nowMs() - first < answerBoundMs) {
+        control_.pause(busyPauseMs);
+        if (!mayContinue())
+            return AccessAnswer::unanswered;
+        a = question();
+    }
+    if (a == AccessAnswer::busy)
+        a = AccessAnswer::unanswered;
     if (a == AccessAnswer::refused && !desktop.isWindow(window))
         a = AccessAnswer::gone;
     if (a == AccessAnswer::gone)

@@ -6,6 +6,7 @@
 #pragma once
 
 #include "desktop/Accessible.h"
+#include "desktop/Clock.h"
 #include "desktop/OtherWindows.h"
 #include "desktop/RemoteMemory.h"
 #include "listing/Listing.h"
@@ -15,22 +16,24 @@
 #include <functional>
 #include <span>
 #include <string>
+#include <thread>
 
 namespace quorvel {
 
 // How the one who started a read follows it: asked before every message,
 // and shown the listing each time it has grown, on the reading thread, so
-// that it can take the new rows while the read goes on.
-class ReadControl {
+// that it can take the new rows while the read goes on (and let go of them:
+// Listing::forgetRows). Told of every call into the target while it is
+// inside, a message or an accessible object's question or release.
+class ReadControl : public CallObserver {
 public:
-    virtual ~ReadControl() = default;
     virtual bool cancelled() = 0;
-    virtual void progress(const Listing& listing) = 0;
-    // Around each question to an accessible object of another program, which
-    // has no time limit of its own: between the two, the read may be stuck
-    // for as long as that program takes.
-    virtual void callStarted() {}
-    virtual void callReturned() {}
+    virtual void progress(Listing& listing) = 0;
+    void callStarted(bool) override {}
+    void callReturned() override {}
+    // The clock and the pause that asking a busy program again is timed by.
+    virtual std::uint64_t nowMs() { return steadyMs(); }
+    virtual void pause(std::uint32_t ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
 };
 
 class Reading {
@@ -56,10 +59,13 @@ public:
 
     // One question to an accessible object of window's program, under the
     // rules of send: not asked once the read has stopped or is cancelled
-    // (unanswered then), and told to the control as it starts and returns.
-    // A program gone stops the read, and so does one that does not answer; a
-    // refusal from a window that is no more counts as gone.
+    // (unanswered then). A program that turns it away as busy is asked again
+    // after a pause, for as long as a message may take from the first ask.
+    // A program gone stops the read, and so does one that does not answer
+    // (or stays busy); a refusal from a window that is no more counts as gone.
     AccessAnswer ask(WindowHandle window, const std::function<AccessAnswer()>& question);
+    // Where the objects a read asks tell their calls.
+    CallObserver& observer() { return control_; }
 
     // Whether the target's memory was had; if not, stops the read with why.
     bool opened(const RemoteMemory& memory, WindowHandle window);
@@ -79,6 +85,9 @@ public:
 
     // Shows the control the listing as it is now.
     void progress() { control_.progress(listing); }
+
+    // How long a busy program is waited for between asks.
+    static constexpr std::uint32_t busyPauseMs = 20;
 
 private:
     bool mayContinue();

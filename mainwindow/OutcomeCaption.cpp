@@ -109,6 +109,7 @@ std::vector<std::u16string> captionChoices(const ReadStatus& s, const NumberForm
     case ReadEnd::windowGone:
     case ReadEnd::memoryFailed:
     case ReadEnd::outOfMemory:
+    case ReadEnd::refused:
         return {captioned(u"stopped after " + n + u": " + std::u16string(briefReason(s.end))),
                 captioned(u"stopped after " + n), captioned(u"stopped: " + n)};
     case ReadEnd::cancelled:

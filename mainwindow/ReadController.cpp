@@ -1,5 +1,7 @@
 #include "mainwindow/ReadController.h"
 
+#include "mainwindow/FieldAppend.h"
+
 #include <utility>
 
 namespace quorvel {
@@ -51,53 +53,51 @@ void ReadController::cancel()
 
 void ReadController::readProgress(std::uint64_t read, const RowBatch& batch)
 {
-    if (read != newest_ || read != running_)
+    if (read != newest_ || read != running_ || !show(read, batch))
         return;
-    // Appended, not set: earlier rows are not laid out again, and the user's
-    // selection and scroll position stay where they are.
-    if (!batch.text.empty())
-        desktop_.appendWindowText(txtList_, batch.text);
-    shown_.items = batch.items;
-    shown_.unreadable = batch.unreadable;
     showCaption({.reading = true, .items = batch.items, .unreadable = batch.unreadable, .handle = runningTarget_});
 }
 
-void ReadController::readGivenUp(std::uint64_t read, const RowBatch& last)
+bool ReadController::show(std::uint64_t read, const RowBatch& batch)
+{
+    // Appended, not set: earlier rows are not laid out again, and the user's
+    // selection and scroll position stay where they are.
+    if (!batch.text.empty() && !appendToField(desktop_, txtList_, batch.text)) {
+        runner_.cancel();
+        ended(read, {.end = ReadEnd::outOfMemory,
+                     .items = shown_.items,
+                     .unreadable = shown_.unreadable,
+                     .handle = runningTarget_});
+        return false;
+    }
+    shown_.items = batch.items;
+    shown_.unreadable = batch.unreadable;
+    return true;
+}
+
+void ReadController::readFinished(std::uint64_t read, const RowBatch& last, const Listing& listing)
+{
+    if (read != running_ || (read == newest_ && !show(read, last)))
+        return;
+    ended(read, {.end = listing.end,
+                 .items = listing.rows() - listing.unreadableRows(),
+                 .unreadable = listing.unreadableRows(),
+                 .handle = listing.handle ? listing.handle : runningTarget_,
+                 .className = listing.className,
+                 .listName = listing.accessible.name,
+                 .listNumber = listing.accessible.number,
+                 .listCount = listing.accessible.count});
+}
+
+// A read ends once: what comes of it later (a read the field ended) is dropped.
+void ReadController::ended(std::uint64_t read, const ReadStatus& status)
 {
     if (read != running_)
         return;
-    if (last.any())
-        readProgress(read, last);
-    ended(read, {},
-          {.end = ReadEnd::notAnswering,
-           .items = shown_.items,
-           .unreadable = shown_.unreadable,
-           .handle = runningTarget_});
-}
-
-void ReadController::readFinished(std::uint64_t read, const RowBatch& last, Listing listing)
-{
-    ended(read, last,
-          {.end = listing.end,
-           .items = listing.rows() - listing.unreadableRows(),
-           .unreadable = listing.unreadableRows(),
-           .handle = listing.handle,
-           .className = std::move(listing.className),
-           .listName = std::move(listing.listName),
-           .listNumber = listing.listNumber,
-           .listCount = listing.listCount});
-}
-
-void ReadController::ended(std::uint64_t read, const RowBatch& last, const ReadStatus& status)
-{
-    if (read == running_)
-        running_ = 0;
-    if (read == newest_) {
-        if (!last.text.empty())
-            desktop_.appendWindowText(txtList_, last.text);
+    running_ = 0;
+    if (read == newest_)
         showCaption(status);
-    }
-    if (!running_ && waiting_)
+    if (waiting_)
         startWaiting();
 }
 

@@ -8,7 +8,7 @@
 #include "desktop/Desktop.h"
 #include "listing/Listing.h"
 #include "mainwindow/OutcomeCaption.h"
-#include "mainwindow/RowFeed.h"
+#include "reading/ReadMailbox.h"
 
 #include <cstdint>
 #include <optional>
@@ -44,15 +44,16 @@ public:
     bool reading() const { return running_ != 0; }
 
     void readProgress(std::uint64_t read, const RowBatch& batch);
-    // last: the rows not handed on before; listing: what the read found.
-    void readFinished(std::uint64_t read, const RowBatch& last, Listing listing);
-    // The read waited too long in a call and was given up: it ends not
-    // answering, with the rows it handed on, last among them.
-    void readGivenUp(std::uint64_t read, const RowBatch& last);
+    // last: the rows not handed on before; listing: what the read found, its
+    // rows counted (a read given up ends so too, not answering).
+    void readFinished(std::uint64_t read, const RowBatch& last, const Listing& listing);
 
 private:
     void startWaiting();
-    void ended(std::uint64_t read, const RowBatch& last, const ReadStatus& status);
+    // Appends the batch's rows; false when the field would not take them,
+    // which ends the read: out of memory, with the rows the field holds.
+    bool show(std::uint64_t read, const RowBatch& batch);
+    void ended(std::uint64_t read, const ReadStatus& status);
     void showCaption(const ReadStatus& status);
 
     Desktop& desktop_;

@@ -1,11 +1,13 @@
-// Whether a read waits too long in calls that have no time limit of their
-// own (questions to accessible objects, and the releases that follow them).
-// Each call's start and return is a heartbeat; a read that has made such a
-// call and then goes without a heartbeat for longer than a message may take
-// is stuck, wherever it waits.
+// Whether a read has been inside one call into another program for longer
+// than it may be. A window message has a time limit of its own, which ends
+// it: it is overdue only once that limit has had time to. A question to an
+// accessible object of another program has none, and neither has letting go
+// of one: such a call is overdue past the bound. Time between calls never
+// counts, so a read that pauses (its output blocked, its rows being shown) is
+// never taken for a stuck one.
 #pragma once
 
-#include "desktop/Desktop.h"
+#include "desktop/DesktopTypes.h"
 
 #include <atomic>
 #include <cstdint>
@@ -14,19 +16,41 @@ namespace quorvel {
 
 class CallWatch {
 public:
-    // Reading thread: a call starts or returns; the read is over.
-    void beat(std::uint64_t nowMs) { last_.store(nowMs, std::memory_order_relaxed); }
-    void finish() { over_.store(true, std::memory_order_relaxed); }
+    // Slack for a message's own time limit to end it.
+    static constexpr std::uint64_t messageGraceMs = 1000;
+
+    // Reading thread: a call goes in, it comes back; the read is over.
+    void entered(std::uint64_t nowMs, bool bounded)
+    {
+        bounded_.store(bounded, std::memory_order_relaxed);
+        since_.store(nowMs + 1, std::memory_order_release);
+    }
+    void left() { since_.store(0, std::memory_order_release); }
+    void finish() { over_.store(true, std::memory_order_release); }
 
     // Any thread.
-    bool stuck(std::uint64_t nowMs, std::uint64_t boundMs = answerBoundMs) const
+    bool overdue(std::uint64_t nowMs, std::uint64_t boundMs = answerBoundMs) const
     {
-        const std::uint64_t last = last_.load(std::memory_order_relaxed);
-        return last != 0 && !over_.load(std::memory_order_relaxed) && nowMs > last + boundMs;
+        const std::uint64_t inside = insideFor(nowMs);
+        const bool bounded = bounded_.load(std::memory_order_relaxed);
+        return !over_.load(std::memory_order_acquire) && inside > boundMs + (bounded ? messageGraceMs : 0);
+    }
+    // How long the call in flight has been inside when it is one with no
+    // time limit of its own; 0 when there is none.
+    std::uint64_t unboundedFor(std::uint64_t nowMs) const
+    {
+        return bounded_.load(std::memory_order_relaxed) || over_.load(std::memory_order_acquire) ? 0 : insideFor(nowMs);
     }
 
 private:
-    std::atomic<std::uint64_t> last_{0}; // 0: no such call yet
+    std::uint64_t insideFor(std::uint64_t nowMs) const
+    {
+        const std::uint64_t since = since_.load(std::memory_order_acquire);
+        return since == 0 || nowMs + 1 < since ? 0 : nowMs + 1 - since;
+    }
+
+    std::atomic<std::uint64_t> since_{0}; // the call's start plus 1; 0: none in flight
+    std::atomic<bool> bounded_{false};
     std::atomic<bool> over_{false};
 };
 

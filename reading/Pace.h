@@ -3,6 +3,8 @@
 // showing them costs the read itself little.
 #pragma once
 
+#include "desktop/Clock.h"
+
 #include <cstdint>
 #include <optional>
 
@@ -18,8 +20,5 @@ public:
 private:
     std::optional<std::uint64_t> last_;
 };
-
-// Milliseconds on a clock that only goes forward, for pacing.
-std::uint64_t steadyMs();
 
 } // namespace quorvel

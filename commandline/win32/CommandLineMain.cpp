@@ -3,6 +3,7 @@
 #include "commandline/win32/StandardOutput.h"
 #include "desktop/win32/Win32Accessible.h"
 #include "desktop/win32/Win32Desktop.h"
+#include "reading/win32/EndProcess.h"
 
 #include <atomic>
 #include <vector>
@@ -30,7 +31,7 @@ BOOL WINAPI onConsoleControl(DWORD event)
 class InterruptibleRead : public ReadControl {
 public:
     bool cancelled() override { return interrupted; }
-    void progress(const Listing&) override {}
+    void progress(Listing&) override {}
 };
 
 } // namespace
@@ -46,16 +47,11 @@ int commandLineMain(int argc, wchar_t** argv)
     StandardOutput output;
     InterruptibleRead control;
     Win32AccessibleWindows accessible;
-    bool threadLeft = false;
-    const int code = runCommandLine(args, desktop, output, control, &accessible, &threadLeft);
+    const int code = runCommandLine(args, desktop, output, control, &accessible);
     if (readOver)
         ::SetEvent(readOver);
-    // A read given up left its thread in a call to another program, holding
-    // what that program lent it: ending the process here tears none of it
-    // down, and everything written is already written.
-    if (threadLeft)
-        ::TerminateProcess(::GetCurrentProcess(), static_cast<UINT>(code));
-    return code;
+    // Everything written is written; a read given up may still use what is here.
+    return endProcess(code);
 }
 
 } // namespace quorvel

@@ -242,17 +242,62 @@ void FakeDesktop::setWindowText(WindowHandle w, const std::u16string& text)
         return;
     it->second.text = text;
     it->second.selection = {0, 0}; // as an edit control does
+    it->second.firstLine = 0;
     if (it->second.kind == FakeKind::edit && it->second.onChange)
         it->second.onChange();
 }
 
-bool FakeDesktop::appendWindowText(WindowHandle w, const std::u16string& text)
+std::pair<std::size_t, std::size_t> FakeDesktop::getSelection(WindowHandle w)
+{
+    auto it = windows_.find(w);
+    return it == windows_.end() ? std::pair<std::size_t, std::size_t>{} : it->second.selection;
+}
+
+void FakeDesktop::setSelection(WindowHandle w, std::size_t start, std::size_t end)
+{
+    auto it = windows_.find(w);
+    if (it == windows_.end())
+        return;
+    const std::size_t size = it->second.text.size();
+    it->second.selection = {std::min(start, size), std::min(end, size)};
+}
+
+bool FakeDesktop::replaceSelection(WindowHandle w, const std::u16string& text)
 {
     auto it = windows_.find(w);
     if (it == windows_.end())
         return false;
-    it->second.text += text;
-    return true;
+    FakeWindow& field = it->second;
+    auto [start, end] = field.selection;
+    if (start > end)
+        std::swap(start, end);
+    const std::size_t kept = field.text.size() - (end - start);
+    const std::size_t fits = kept >= field.textLimit ? 0 : std::min(text.size(), field.textLimit - kept);
+    field.text.replace(start, end - start, text, 0, fits);
+    field.selection = {start + fits, start + fits};
+    field.firstLine = static_cast<int>(
+        std::count(field.text.begin(), field.text.begin() + static_cast<std::ptrdiff_t>(start + fits), u'\n'));
+    return fits == text.size();
+}
+
+int FakeDesktop::firstVisibleLine(WindowHandle w)
+{
+    auto it = windows_.find(w);
+    return it == windows_.end() ? 0 : it->second.firstLine;
+}
+
+void FakeDesktop::scrollLines(WindowHandle w, int lines)
+{
+    auto it = windows_.find(w);
+    if (it != windows_.end())
+        it->second.firstLine = std::max(0, it->second.firstLine + lines);
+}
+
+void FakeDesktop::setRedraw(WindowHandle w, bool redraw)
+{
+    auto it = windows_.find(w);
+    if (it != windows_.end() && redraw)
+        ++it->second.repaints;
 }
 
 bool FakeDesktop::isWindowEnabled(WindowHandle w)

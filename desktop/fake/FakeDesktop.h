@@ -8,6 +8,7 @@
 #include "desktop/Desktop.h"
 #include "desktop/fake/FakeProcess.h"
 
+#include <cstdint>
 #include <functional>
 #include <map>
 #include <optional>
@@ -39,8 +40,13 @@ struct FakeWindow {
     FakeKind kind = FakeKind::other;
     std::int32_t style = 0;
     std::u16string text;
-    // Where an edit field's selection starts and ends; setting the text resets it, appending keeps it.
+    // An edit field's selection, and its first line shown, as the edit control keeps them: setting the text
+    // resets both, replacing the selection puts the caret after what replaced it and scrolls to the caret's
+    // line. Past textLimit characters a field takes no more: a replace puts in what fits.
     std::pair<std::size_t, std::size_t> selection;
+    int firstLine = 0;
+    std::size_t textLimit = SIZE_MAX;
+    int repaints = 0; // painting turned on again
     bool enabled = true;
     Rect rect;
     // Of a list, combo box, tab control, standalone header, status bar or toolbar;
@@ -120,7 +126,13 @@ public:
     bool readRemote(const RemoteProcess& p, RemoteAddress a, void* data, std::size_t bytes) override;
     std::u16string getWindowText(WindowHandle w) override;
     void setWindowText(WindowHandle w, const std::u16string& text) override;
-    bool appendWindowText(WindowHandle w, const std::u16string& text) override;
+    std::pair<std::size_t, std::size_t> getSelection(WindowHandle w) override;
+    void setSelection(WindowHandle w, std::size_t start, std::size_t end) override;
+    bool replaceSelection(WindowHandle w, const std::u16string& text) override;
+    std::size_t textLength(WindowHandle w) override { return getWindowText(w).size(); }
+    int firstVisibleLine(WindowHandle w) override;
+    void scrollLines(WindowHandle w, int lines) override;
+    void setRedraw(WindowHandle w, bool redraw) override;
     bool isWindowEnabled(WindowHandle w) override;
     void enableWindow(WindowHandle w, bool enable) override;
     // Six pixels a character, and the format set below.

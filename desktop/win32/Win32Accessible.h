@@ -13,7 +13,8 @@ public:
     // then its answer unmarshalled. Never AccessibleObjectFromWindow: its send
     // waits without limit, and for a window that makes no object it makes a
     // default one that lists child windows, not items.
-    AccessAnswer clientObject(WindowHandle window, std::unique_ptr<Accessible>& object) override;
+    AccessAnswer clientObject(WindowHandle window, std::unique_ptr<Accessible>& object,
+                              CallObserver& observer) override;
     // COM in the multithreaded apartment, which needs no message loop.
     std::shared_ptr<void> enterThread() override;
 };

@@ -116,23 +116,50 @@ void Win32Desktop::setWindowText(WindowHandle w, const std::u16string& text)
     ::SetWindowTextW(toHwnd(w), wide(text));
 }
 
-bool Win32Desktop::appendWindowText(WindowHandle w, const std::u16string& text)
+std::pair<std::size_t, std::size_t> Win32Desktop::getSelection(WindowHandle w)
 {
-    // A replace of an empty selection at the end lays out only what it adds;
-    // with redraw off, the user's selection and first line put back unseen.
-    HWND edit = toHwnd(w);
-    DWORD selStart = 0, selEnd = 0;
-    ::SendMessageW(edit, EM_GETSEL, reinterpret_cast<WPARAM>(&selStart), reinterpret_cast<LPARAM>(&selEnd));
-    const LRESULT firstLine = ::SendMessageW(edit, EM_GETFIRSTVISIBLELINE, 0, 0);
-    ::SendMessageW(edit, WM_SETREDRAW, FALSE, 0);
-    const LRESULT end = ::GetWindowTextLengthW(edit);
-    ::SendMessageW(edit, EM_SETSEL, end, end);
-    ::SendMessageW(edit, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(wide(text)));
-    ::SendMessageW(edit, EM_SETSEL, selStart, selEnd);
-    ::SendMessageW(edit, EM_LINESCROLL, 0, firstLine - ::SendMessageW(edit, EM_GETFIRSTVISIBLELINE, 0, 0));
-    ::SendMessageW(edit, WM_SETREDRAW, TRUE, 0);
-    ::InvalidateRect(edit, nullptr, TRUE);
-    return true;
+    DWORD start = 0, end = 0;
+    ::SendMessageW(toHwnd(w), EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+    return {start, end};
+}
+
+void Win32Desktop::setSelection(WindowHandle w, std::size_t start, std::size_t end)
+{
+    ::SendMessageW(toHwnd(w), EM_SETSEL, static_cast<WPARAM>(start), static_cast<LPARAM>(end));
+}
+
+bool Win32Desktop::replaceSelection(WindowHandle w, const std::u16string& text)
+{
+    // The field took it all when its length grew by the text's, less what
+    // was selected, and it said nothing of running out of space.
+    const auto [start, end] = getSelection(w);
+    const std::size_t before = textLength(w);
+    outOfSpace_ = false;
+    ::SendMessageW(toHwnd(w), EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(wide(text)));
+    const std::size_t selected = end > start ? end - start : start - end;
+    return !outOfSpace_ && textLength(w) == before - selected + text.size();
+}
+
+std::size_t Win32Desktop::textLength(WindowHandle w)
+{
+    return static_cast<std::size_t>(std::max(::GetWindowTextLengthW(toHwnd(w)), 0));
+}
+
+int Win32Desktop::firstVisibleLine(WindowHandle w)
+{
+    return static_cast<int>(::SendMessageW(toHwnd(w), EM_GETFIRSTVISIBLELINE, 0, 0));
+}
+
+void Win32Desktop::scrollLines(WindowHandle w, int lines)
+{
+    ::SendMessageW(toHwnd(w), EM_LINESCROLL, 0, lines);
+}
+
+void Win32Desktop::setRedraw(WindowHandle w, bool redraw)
+{
+    ::SendMessageW(toHwnd(w), WM_SETREDRAW, redraw, 0);
+    if (redraw)
+        ::InvalidateRect(toHwnd(w), nullptr, TRUE);
 }
 
 int Win32Desktop::textWidth(WindowHandle w, const std::u16string& text)

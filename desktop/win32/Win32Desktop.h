@@ -41,7 +41,15 @@ public:
     bool readRemote(const RemoteProcess& p, RemoteAddress a, void* data, std::size_t bytes) override;
     std::u16string getWindowText(WindowHandle w) override;
     void setWindowText(WindowHandle w, const std::u16string& text) override;
-    bool appendWindowText(WindowHandle w, const std::u16string& text) override;
+    std::pair<std::size_t, std::size_t> getSelection(WindowHandle w) override;
+    void setSelection(WindowHandle w, std::size_t start, std::size_t end) override;
+    bool replaceSelection(WindowHandle w, const std::u16string& text) override;
+    std::size_t textLength(WindowHandle w) override;
+    int firstVisibleLine(WindowHandle w) override;
+    void scrollLines(WindowHandle w, int lines) override;
+    void setRedraw(WindowHandle w, bool redraw) override;
+    // The edit control told its parent it could not take a change (EN_ERRSPACE).
+    void fieldOutOfSpace() { outOfSpace_ = true; }
     bool isWindowEnabled(WindowHandle w) override;
     void enableWindow(WindowHandle w, bool enable) override;
     int textWidth(WindowHandle w, const std::u16string& text) override;
@@ -67,6 +75,7 @@ private:
     // this region instead of the heap, and costs no memory unless written.
     static constexpr std::size_t scratchBytes = std::size_t{64} << 20;
     wchar_t* scratch_ = nullptr;
+    bool outOfSpace_ = false;
 };
 
 } // namespace quorvel

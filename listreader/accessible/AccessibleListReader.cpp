@@ -31,8 +31,16 @@ std::optional<int> levelOf(const std::u16string& value)
 // top's, whether a program counts levels from 0 or from 1.
 class OutlineRead {
 public:
-    explicit OutlineRead(AccessibleQuery& query) : q_(query) {}
+    explicit OutlineRead(AccessibleQuery& query) : q_(query), refusals_(query.reading) {}
 
+    void run(Accessible& tree)
+    {
+        read(tree, 0);
+        refusals_.settle();
+        q_.reading.progress();
+    }
+
+private:
     // The items under container, which nest that deep.
     void read(Accessible& container, int nesting)
     {
@@ -41,74 +49,69 @@ public:
         ancestors_.pop_back();
     }
 
-private:
-    struct Item {
-        std::u16string text;
-        int depth = -1;    // none: not an item
-        bool told = false; // its name was given
-    };
-
-    // The items under container, which nest that deep. Below the top only
-    // children that are outline items count: other parts of an item (its
-    // picture, its check box) are no items of the tree.
+    // Below the top only children that are outline items count: other parts
+    // of an item (its picture, its check box) are no items of the tree.
     void items(Accessible& container, int nesting)
     {
         ChildBatches batches(q_, container, accessibleBatch);
         std::vector<AccessibleChild> batch;
-        for (bool more = true; more && !ended_ && batches.next(batch);) {
-            std::vector<Item> got(batch.size());
-            bool answered = false;
-            for (std::size_t i = 0; more && i < batch.size(); ++i)
-                more = ask(itemOf(batch[i], container), nesting, got[i], answered);
-            if (!answered && !q_.reading.stopped())
-                return; // no child answered: the count lies
-            for (std::size_t i = 0; i < got.size() && !ended_; ++i) {
+        while (!ended_ && batches.next(batch)) {
+            for (std::size_t i = 0; i < batch.size() && !ended_; ++i) {
+                const AccessibleItem item = itemOf(batch[i], container);
                 const bool object = batch[i].kind == AccessibleChild::Kind::object;
                 // An item that is one it lies in ends the tree before it shows again.
                 ended_ = object && std::count(ancestors_.begin(), ancestors_.end(), batch[i].object->identity());
-                if (got[i].depth < 0 || ended_)
-                    continue;
-                q_.markStates(itemOf(batch[i], container), q_.reading.listing.rows());
-                if (got[i].told)
-                    q_.reading.listing.addItem(got[i].text, got[i].depth);
-                else
-                    q_.reading.listing.addUnreadableItem(got[i].depth);
-                if (object && nesting + 1 < maxOutlineDepth)
+                if (ended_ || !one(item, nesting))
+                    return;
+                // An item whose name is refused still holds its own items.
+                if (object && wasItem_ && nesting + 1 < maxOutlineDepth)
                     read(*batch[i].object, nesting + 1);
             }
             q_.reading.progress();
         }
     }
 
-    // One child's text and depth; false where the children end: one the
-    // container does not have (a count that claims too many), or a stop.
-    bool ask(AccessibleItem item, int nesting, Item& out, bool& answered)
+    // Adds one child, if it is an item; false where the children end: one
+    // the container does not have, a run of refusals too long, or a stop.
+    bool one(AccessibleItem item, int nesting)
     {
+        wasItem_ = false;
         std::uint32_t role = acc::roleOutlineItem;
-        if (nesting > 0 && over(q_.role(item, role)))
+        const AccessAnswer roled = nesting > 0 ? q_.role(item, role) : AccessAnswer::answered;
+        if (over(roled))
             return false;
+        if (roled != AccessAnswer::answered)
+            return refusals_.refused(nesting);
         if (role != acc::roleOutlineItem)
             return true;
-        const AccessAnswer named = q_.name(item, out.text);
-        std::u16string value;
-        const bool valued = !over(named) && q_.value(item, value) == AccessAnswer::answered;
-        if (over(named) || q_.reading.stopped())
+        std::u16string text, value;
+        const AccessAnswer named = q_.name(item, text);
+        if (over(named))
+            return false;
+        const bool valued = q_.value(item, value) == AccessAnswer::answered;
+        if (q_.reading.stopped())
             return false;
         const std::optional<int> level = valued ? levelOf(value) : std::nullopt;
         if (level && !top_)
             top_ = *level - nesting;
-        out.depth = level ? std::max(*level - *top_, 0) : nesting;
-        out.told = named == AccessAnswer::answered;
-        answered = answered || out.told;
+        const int depth = level ? std::max(*level - *top_, 0) : nesting;
+        wasItem_ = true;
+        if (named != AccessAnswer::answered)
+            return refusals_.refused(depth);
+        refusals_.settle();
+        Listing& listing = q_.reading.listing;
+        q_.markStates(item, listing.rows());
+        listing.addItem(text, depth);
         return true;
     }
 
-    bool over(AccessAnswer a) const { return a == AccessAnswer::absent || q_.reading.stopped(); }
+    bool over(AccessAnswer a) const { return a == AccessAnswer::noSuchChild || q_.reading.stopped(); }
 
     AccessibleQuery& q_;
+    Refusals refusals_;
     std::optional<int> top_;
     std::vector<std::uintptr_t> ancestors_;
-    bool ended_ = false;
+    bool ended_ = false, wasItem_ = false;
 };
 
 // A combo box's items are those of its list, among its first few children.
@@ -135,40 +138,28 @@ void readAccessibleItems(AccessibleQuery& query, Accessible& list)
     ChildBatches batches(query, list, accessibleBatch);
     std::vector<AccessibleChild> batch;
     Listing& listing = query.reading.listing;
-    while (batches.next(batch)) {
-        // Each item goes into the listing once it is told, so that a read
-        // given up in a call shows every item before. A refused name is an
-        // unreadable item, held back until one after it answers: a batch in
-        // which none answers lies past the end of a count that claims too many.
-        std::size_t refused = 0;
-        bool any = false;
-        const auto keepRefused = [&] {
-            for (; any && refused > 0; --refused)
-                listing.addUnreadableItem();
-        };
-        for (AccessibleChild& child : batch) {
+    Refusals refusals(query.reading);
+    // Each item goes into the listing once it is told, so that a read given
+    // up in a call shows every item before.
+    for (bool more = true; more && batches.next(batch);) {
+        for (std::size_t i = 0; more && i < batch.size(); ++i) {
+            const AccessibleItem item = itemOf(batch[i], list);
             std::u16string text;
-            const AccessAnswer a = query.name(itemOf(child, list), text);
-            if (a == AccessAnswer::absent || query.reading.stopped()) {
-                keepRefused();
+            const AccessAnswer a = query.name(item, text);
+            if (a == AccessAnswer::noSuchChild || query.reading.stopped()) {
+                more = false;
+            } else if (a != AccessAnswer::answered) {
+                more = refusals.refused();
+            } else {
+                refusals.settle();
+                query.markStates(item, listing.rows());
+                listing.addItem(text);
                 query.reading.progress();
-                return;
             }
-            if (a != AccessAnswer::answered) {
-                ++refused;
-                continue;
-            }
-            any = true;
-            keepRefused();
-            query.markStates(itemOf(child, list), listing.rows());
-            listing.addItem(text);
-            query.reading.progress();
         }
-        if (!any)
-            return;
-        keepRefused();
-        query.reading.progress();
     }
+    refusals.settle();
+    query.reading.progress();
 }
 
 bool readAccessibleList(Reading& reading, WindowHandle window, AccessibleWindows& windows, std::optional<Point> at,
@@ -189,17 +180,17 @@ bool readAccessibleList(Reading& reading, WindowHandle window, AccessibleWindows
         listing.tell(ItemState::selected);
         listing.tell(ItemState::checked);
     }
-    listing.listNumber = list.number;
-    listing.listCount = list.count;
-    query.name({list.object.get()}, listing.listName);
+    listing.accessible.number = list.number;
+    listing.accessible.count = list.count;
+    query.name({list.object.get()}, listing.accessible.name);
     Accessible& object = *list.object;
     switch (list.role) {
     case acc::roleOutline:
-        listing.role = ListRole::tree;
-        OutlineRead(query).read(object, 0);
+        listing.accessible.role = ListRole::tree;
+        OutlineRead(query).run(object);
         break;
     case acc::roleTable:
-        listing.role = ListRole::table;
+        listing.accessible.role = ListRole::table;
         readAccessibleTable(query, object);
         break;
     case acc::roleComboBox:

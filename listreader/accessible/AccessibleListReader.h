@@ -13,13 +13,14 @@ namespace quorvel {
 bool readAccessibleList(Reading& reading, WindowHandle window, AccessibleWindows& windows, std::optional<Point> at,
                         const std::optional<std::u16string>& name);
 
-// The items of list, each child's name, a batch at a time. A child the list
-// does not have ends them (a count that claims too many), and so does a batch
-// of which no child answered; an item that is refused stays, empty.
+// The items of list, each child's name, a batch at a time. Only the list
+// ends them: a child it does not have (past a count that claims too many),
+// or the end ChildBatches finds. An item whose name is refused is counted
+// unreadable in its place; too many such in a row end the read, refused.
 void readAccessibleItems(AccessibleQuery& query, Accessible& list);
 
-// Children asked for at a time: one question for the batch, then (where the
-// object hands out no enumerator) one per child, in the system's own code.
+// Children asked for at a time: one question for the batch where the object
+// hands out an enumerator, else one per child.
 constexpr std::int32_t accessibleBatch = 256;
 
 } // namespace quorvel

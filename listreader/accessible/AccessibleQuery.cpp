@@ -19,7 +19,7 @@ AccessAnswer tooLong(AccessAnswer a, std::u16string& text)
 
 AccessAnswer AccessibleQuery::clientObject(AccessibleWindows& windows, std::unique_ptr<Accessible>& object)
 {
-    return reading.ask(window_, [&] { return windows.clientObject(window_, object); });
+    return reading.ask(window_, [&] { return windows.clientObject(window_, object, reading.observer()); });
 }
 
 AccessAnswer AccessibleQuery::role(AccessibleItem item, std::uint32_t& role)
@@ -67,10 +67,25 @@ AccessAnswer AccessibleQuery::childCount(Accessible& object, std::int32_t& count
     return reading.ask(window_, [&] { return object.childCount(count); });
 }
 
-AccessAnswer AccessibleQuery::children(Accessible& object, std::int32_t first, std::int32_t count,
-                                       std::vector<AccessibleChild>& out)
+AccessAnswer AccessibleQuery::child(Accessible& object, std::int32_t index, AccessibleChild& out)
 {
-    return reading.ask(window_, [&] { return object.children(first, count, out); });
+    out = {};
+    return reading.ask(window_, [&] { return object.child(index, out); });
+}
+
+AccessAnswer AccessibleQuery::hasEnumerator(Accessible& object, bool& has)
+{
+    has = false;
+    return reading.ask(window_, [&] { return object.hasEnumerator(has); });
+}
+
+AccessAnswer AccessibleQuery::enumerate(Accessible& object, std::int32_t index, std::int32_t count,
+                                        std::vector<AccessibleChild>& out)
+{
+    return reading.ask(window_, [&] {
+        out.clear();
+        return object.enumerate(index, count, out);
+    });
 }
 
 AccessAnswer AccessibleQuery::hitTest(Accessible& object, Point at, AccessibleChild& found)
@@ -79,20 +94,65 @@ AccessAnswer AccessibleQuery::hitTest(Accessible& object, Point at, AccessibleCh
     return reading.ask(window_, [&] { return object.hitTest(at, found); });
 }
 
+bool ChildBatches::start()
+{
+    started_ = true;
+    std::int32_t claimed = 0;
+    counted_ = query_.childCount(object_, claimed) == AccessAnswer::answered;
+    end_ = counted_ ? std::max(claimed, 0) : INT32_MAX;
+    if (!query_.reading.stopped())
+        query_.hasEnumerator(object_, enumerates_);
+    return !query_.reading.stopped();
+}
+
 bool ChildBatches::next(std::vector<AccessibleChild>& children)
 {
     children.clear();
-    if (claimed_ < 0 && query_.childCount(object_, claimed_) != AccessAnswer::answered)
-        claimed_ = 0;
-    const std::int32_t end = std::min(std::max(claimed_, 0), limit_);
-    if (first_ >= end)
+    Reading& reading = query_.reading;
+    if (ended_ || reading.stopped() || (!started_ && !start()))
         return false;
-    const std::int32_t count = std::min(batch_, end - first_);
-    if (query_.children(object_, first_, count, children) != AccessAnswer::answered)
-        children.clear();
-    // Fewer than asked for are the last, whatever the count says.
-    first_ = static_cast<std::int32_t>(children.size()) < count ? end : first_ + count;
+    const std::int32_t end = std::min(end_, limit_);
+    // Uncounted, one more than may be read is asked for, to tell a list that
+    // ends there from one that goes on.
+    const std::int32_t count = std::min({batch_, end - first_, counted_ ? INT32_MAX : maxUncounted + 1 - first_});
+    if (count <= 0) {
+        ended_ = true;
+        return false;
+    }
+    if (enumerates_) {
+        const AccessAnswer a = query_.enumerate(object_, first_, count, children);
+        if (a == AccessAnswer::refused)
+            reading.stop(ReadEnd::refused);
+        if (a != AccessAnswer::answered)
+            children.clear();
+        // Fewer than asked for are the last, whatever the count says.
+        ended_ = static_cast<std::int32_t>(children.size()) < count;
+    } else {
+        for (std::int32_t i = 0; i < count && !ended_; ++i) {
+            AccessibleChild child;
+            ended_ = query_.child(object_, first_ + i, child) != AccessAnswer::answered;
+            if (!ended_)
+                children.push_back(std::move(child));
+        }
+    }
+    first_ += static_cast<std::int32_t>(children.size());
+    if (!counted_ && first_ > maxUncounted) {
+        children.pop_back();
+        reading.stop(ReadEnd::refused);
+    }
     return !children.empty();
+}
+
+bool Refusals::refused(int depth)
+{
+    if (reading_.stopped())
+        return false;
+    run_.hold(depth);
+    if (run_.size() <= maxRefusedRun)
+        return true;
+    run_.drop();
+    reading_.stop(ReadEnd::refused);
+    return false;
 }
 
 } // namespace quorvel

@@ -1,5 +1,7 @@
 #include "listreader/remote/TextItems.h"
 
+#include "listreader/HeldRun.h"
+
 #include <algorithm>
 
 namespace quorvel {
@@ -12,7 +14,7 @@ void addTextItems(Reading& reading, RemoteMemory& memory, const TextMessage& m, 
     std::vector<bool> failed;
     // With an unchecked count, failed items are held back until one after
     // them answers: failures at the end may lie past the list's real end.
-    std::size_t heldBack = 0;
+    HeldRun heldBack(reading.listing);
     std::size_t round = 0;
     for (std::int32_t first = 0, items = 0; first < count; first += items) {
         items = std::min(static_cast<std::int32_t>(roundItems(round++)), count - first);
@@ -24,11 +26,10 @@ void addTextItems(Reading& reading, RemoteMemory& memory, const TextMessage& m, 
         const bool complete = fetchTexts(reading, memory, m, queries, texts, &failed);
         for (std::size_t i = 0; i < texts.size(); ++i) {
             if (failed[i] && countIs == CountIs::unchecked) {
-                ++heldBack;
+                heldBack.hold();
                 continue;
             }
-            for (; heldBack > 0; --heldBack)
-                reading.listing.addUnreadableItem();
+            heldBack.keep();
             if (failed[i])
                 reading.listing.addUnreadableItem();
             else

@@ -202,7 +202,7 @@ BOOL MainWindow::OnCreate(HWND hwnd, LPCREATESTRUCTW create)
     ::SendMessageW(txtList, EM_SETLIMITTEXT, listTextLimit, 0);
     applyLayout(hwnd, windowDpi(hwnd));
 
-    runner_ = std::make_unique<ThreadReadRunner>(hwnd);
+    runner_ = std::make_unique<ThreadReadRunner>(desktop_, hwnd);
     form_ = std::make_unique<MainForm>(desktop_,
                                        MainForm::Handles{fromHwnd(hwnd), fromHwnd(controls_[indexOf(idTxtWnd)]),
                                                          fromHwnd(txtList), fromHwnd(controls_[indexOf(idFrame2)])},
@@ -221,6 +221,8 @@ void MainWindow::OnCommand(HWND, int id, HWND, UINT code)
         form_->txtWnd_LostFocus();
     else if (id == idCmdCapture && code == BN_CLICKED)
         form_->CmdCapture_Click();
+    else if (id == idTxtList && code == EN_ERRSPACE)
+        desktop_.fieldOutOfSpace();
 }
 
 void MainWindow::OnClose(HWND hwnd)
@@ -238,13 +240,13 @@ void MainWindow::OnClose(HWND hwnd)
 void MainWindow::OnReadWake(std::uint64_t read)
 {
     if (runner_ && form_)
-        runner_->deliver(read, form_->reads());
+        runner_->woken(read, form_->reads());
 }
 
 void MainWindow::OnTimer(HWND, UINT id)
 {
-    if (id == ThreadReadRunner::pollTimerId)
-        OnReadWake(0);
+    if (id == ThreadReadRunner::pollTimerId && runner_ && form_)
+        runner_->polled(form_->reads());
     else if (form_ && id == MainForm::hotkeyTimerId && form_->hotkeyTimer().enabled())
         form_->HotkeyTimer_Timer();
 }

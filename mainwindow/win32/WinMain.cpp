@@ -1,5 +1,6 @@
 #include "commandline/win32/CommandLineMain.h"
 #include "mainwindow/win32/MainWindow.h"
+#include "reading/win32/EndProcess.h"
 
 #include <windows.h>
 
@@ -21,10 +22,5 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand)
         ::TranslateMessage(&msg);
         ::DispatchMessageW(&msg);
     }
-    // A reading thread still out may be stuck in a call to another program,
-    // holding what that program lent it: ending the process here tears none
-    // of it down.
-    if (quorvel::ThreadReadRunner::workerLeft())
-        ::TerminateProcess(::GetCurrentProcess(), static_cast<UINT>(msg.wParam));
-    return static_cast<int>(msg.wParam);
+    return quorvel::endProcess(static_cast<int>(msg.wParam));
 }

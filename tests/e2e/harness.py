@@ -16,6 +16,7 @@ import signal
 import subprocess
 import sys
 import tempfile
+import threading
 import time
 import unittest
 
@@ -125,6 +126,25 @@ def wine(exe, *args):
 
 def wine_version():
     return subprocess.run(wine("--version"), capture_output=True, text=True, check=True).stdout.strip()
+
+
+def read_exactly(stream, size, timeout):
+    """size bytes from a pipe, or what came before the timeout: a Wine service that inherited the pipe may keep it
+    open past the program's end, so its end is not waited for."""
+    got = bytearray()
+    done = threading.Event()
+
+    def pump():
+        while len(got) < size:
+            chunk = stream.read1(size - len(got))
+            if not chunk:
+                break
+            got.extend(chunk)
+        done.set()
+
+    threading.Thread(target=pump, daemon=True).start()
+    done.wait(timeout)
+    return bytes(got)
 
 
 @contextlib.contextmanager

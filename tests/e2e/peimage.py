@@ -3,6 +3,7 @@
 import struct
 
 I386, AMD64 = 0x14C, 0x8664
+LARGE_ADDRESS_AWARE = 0x0020
 WINDOWS_GUI, WINDOWS_CUI = 2, 3
 RT_ICON, RT_GROUP_ICON, RT_VERSION, RT_MANIFEST = 3, 14, 16, 24
 
@@ -23,6 +24,15 @@ def machine(path):
     with open(path, "rb") as f:
         head = f.read(4096)
     return _headers(head)[3]
+
+
+def characteristics(path):
+    """The COFF header's Characteristics: LARGE_ADDRESS_AWARE among them."""
+    with open(path, "rb") as f:
+        head = f.read(4096)
+    pe = struct.unpack_from("<I", head, 0x3C)[0]
+    _headers(head)
+    return struct.unpack_from("<H", head, pe + 22)[0]
 
 
 def subsystem(path):

@@ -49,10 +49,12 @@ class StaticTest(unittest.TestCase):
         # The console twin holds no window code, so it needs no common controls.
         self.assertNotIn("comctl32.dll", [d.lower() for d in imported_dlls(ARGS.objdump, ARGS.com)])
 
-    def test_machine_matches_the_build(self):
+    def test_machine_matches_the_build_and_every_address_is_usable(self):
         want = peimage.I386 if ARGS.bits == "32" else peimage.AMD64
         for program in (ARGS.exe, ARGS.com):
             self.assertEqual(peimage.machine(program), want, program)
+            # A 32-bit exe gets 4 GB on 64-bit Windows, not 2, for the rows of a huge list.
+            self.assertTrue(peimage.characteristics(program) & peimage.LARGE_ADDRESS_AWARE, program)
 
     def test_window_and_console_subsystems(self):
         # cmd waits for a console program and hands it the console; a double-click on the exe opens no console.

@@ -2,6 +2,7 @@
 // every batch on as it grows: for the fake desktop, which has no other thread.
 #pragma once
 
+#include "listing/TextRendering.h"
 #include "listreader/ListItemReader.h"
 #include "mainwindow/ReadController.h"
 
@@ -19,21 +20,25 @@ public:
         struct Control : ReadControl {
             InlineReadRunner& runner;
             std::uint64_t read;
-            RowFeed feed;
             Control(InlineReadRunner& r, std::uint64_t n) : runner(r), read(n) {}
             bool cancelled() override { return runner.cancelled_; }
-            // Every growth is handed on at once.
-            void progress(const Listing& listing) override
+            // Every growth is handed on at once, and let go of.
+            RowBatch next(Listing& listing)
             {
-                runner.controller_->readProgress(read, feed.next(listing));
+                RowBatch batch{renderText(listing, {}, listing.firstHeld()), 0, 0};
+                listing.forgetRows();
+                batch.items = listing.rows() - listing.unreadableRows();
+                batch.unreadable = listing.unreadableRows();
+                return batch;
             }
+            void progress(Listing& listing) override { runner.controller_->readProgress(read, next(listing)); }
         } control(*this, read);
         cancelled_ = false;
         Listing listing = readListItems(desktop_, target, control, {accessible, at});
         // A read started from inside this one (a nested change) has run already.
         cancelled_ = false;
-        const RowBatch last = control.feed.next(listing);
-        controller_->readFinished(read, last, std::move(listing));
+        const RowBatch last = control.next(listing);
+        controller_->readFinished(read, last, listing);
     }
 
 private:
@@ -46,7 +51,7 @@ private:
 class UnfollowedRead : public ReadControl {
 public:
     bool cancelled() override { return false; }
-    void progress(const Listing&) override {}
+    void progress(Listing&) override {}
 };
 
 } // namespace quorvel

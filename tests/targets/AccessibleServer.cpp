@@ -19,17 +19,22 @@ constexpr wchar_t kClass[] = L"QuorvelDrawnList";
 
 HRESULT ResultOf(AccessAnswer a)
 {
-    constexpr HRESULT results[] = {S_OK, E_FAIL, E_INVALIDARG, static_cast<HRESULT>(0x80010001) /* call rejected */,
+    constexpr HRESULT results[] = {S_OK,
+                                   E_FAIL,
+                                   E_INVALIDARG,
+                                   DISP_E_MEMBERNOTFOUND,
+                                   static_cast<HRESULT>(0x80010001) /* call rejected */,
+                                   static_cast<HRESULT>(0x8001011F) /* timeout */,
                                    static_cast<HRESULT>(0x80010108) /* disconnected */};
     return results[static_cast<int>(a)];
 }
 
-// A text as a BSTR. No name (an empty one) and no value (absent) are told as S_FALSE and no BSTR, as the
-// interface allows; a value that is there is there even when empty.
+// A text as a BSTR. No name (an empty one) and no value are told as S_FALSE and no BSTR, as the interface
+// allows; a value that is there is there even when empty.
 HRESULT TextOf(AccessAnswer a, const std::u16string& text, BSTR* out, bool name)
 {
     *out = nullptr;
-    if (name ? a == AccessAnswer::answered && text.empty() : a == AccessAnswer::absent)
+    if (name ? a == AccessAnswer::answered && text.empty() : a == AccessAnswer::noValue)
         return S_FALSE;
     if (a != AccessAnswer::answered)
         return ResultOf(a);
@@ -73,27 +78,27 @@ public:
     }
     QUORVEL_METHOD(get_accChild(VARIANT id, IDispatch** out))
     {
-        std::vector<AccessibleChild> child;
-        const HRESULT hr = id.vt == VT_I4 && id.lVal > 0 ? ResultOf(o_->children(id.lVal - 1, 1, child)) : E_INVALIDARG;
-        const bool object = !child.empty() && child[0].kind == AccessibleChild::Kind::object;
-        *out = object ? new Server(window_, std::move(child[0].object)) : nullptr;
-        return FAILED(hr) ? hr : child.empty() ? E_INVALIDARG : object ? S_OK : S_FALSE;
+        AccessibleChild child;
+        const HRESULT hr = id.vt == VT_I4 && id.lVal > 0 ? ResultOf(o_->child(id.lVal - 1, child)) : E_INVALIDARG;
+        const bool object = child.kind == AccessibleChild::Kind::object;
+        *out = object ? new Server(window_, std::move(child.object)) : nullptr;
+        return FAILED(hr) ? hr : object ? S_OK : S_FALSE;
     }
     QUORVEL_METHOD(get_accName(VARIANT id, BSTR* out))
     {
         std::u16string text;
-        return TextOf(id.vt == VT_I4 ? o_->name(id.lVal, text) : AccessAnswer::absent, text, out, true);
+        return TextOf(id.vt == VT_I4 ? o_->name(id.lVal, text) : AccessAnswer::noSuchChild, text, out, true);
     }
     QUORVEL_METHOD(get_accValue(VARIANT id, BSTR* out))
     {
         std::u16string text;
-        return TextOf(id.vt == VT_I4 ? o_->value(id.lVal, text) : AccessAnswer::absent, text, out, false);
+        return TextOf(id.vt == VT_I4 ? o_->value(id.lVal, text) : AccessAnswer::noSuchChild, text, out, false);
     }
     QUORVEL_METHOD(get_accRole(VARIANT id, VARIANT* out))
     {
         std::uint32_t role = 0;
         VariantInit(out);
-        const HRESULT hr = ResultOf(id.vt == VT_I4 ? o_->role(id.lVal, role) : AccessAnswer::absent);
+        const HRESULT hr = ResultOf(id.vt == VT_I4 ? o_->role(id.lVal, role) : AccessAnswer::noSuchChild);
         out->vt = SUCCEEDED(hr) ? VT_I4 : VT_EMPTY;
         out->lVal = static_cast<LONG>(role);
         return hr;
@@ -140,12 +145,15 @@ private:
     std::unique_ptr<Accessible> o_;
 };
 
+// The server's own side of its objects: nobody times them here.
+UnwatchedCalls unwatched;
+
 LRESULT CALLBACK DrawnProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp)
 {
     auto* tree = reinterpret_cast<FakeAccessibleTree*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
     std::unique_ptr<Accessible> client;
     if (tree && msg == WM_GETOBJECT && static_cast<DWORD>(lp) == static_cast<DWORD>(OBJID_CLIENT) &&
-        tree->clientObject(static_cast<WindowHandle>(reinterpret_cast<INT_PTR>(hwnd)), client) ==
+        tree->clientObject(static_cast<WindowHandle>(reinterpret_cast<INT_PTR>(hwnd)), client, unwatched) ==
             AccessAnswer::answered &&
         client) {
         auto* root = new Server(hwnd, std::move(client));

@@ -28,6 +28,9 @@ constexpr DWORD kHangMs = 8000;
 constexpr WPARAM kHangIndex = 3;
 constexpr DWORD kSlowMs = 150;
 constexpr int kSlowItems = 60;
+// Over 64 KiB as text: more than a pipe holds.
+constexpr int kSlowAccessibleItems = 300;
+constexpr std::size_t kSlowAccessibleChars = 250;
 
 // Kept apart from the tests' own copy so a slip on either side shows up.
 std::vector<std::wstring> Items()
@@ -206,10 +209,12 @@ HWND Counted(HWND control)
     return control;
 }
 
-// Accessible lists that misbehave: a list claiming INT_MAX items, an item whose name is 10 MB, and (on a thread
-// of its own, in a COM apartment of its own, so that only it stops answering) an object that sleeps when first
-// asked about, as a walk for lists does, with a list after it.
-HWND AccessibleList(HWND parent, int slot, const char16_t* name, std::int32_t claim, std::size_t bigName)
+// Accessible lists that misbehave: a list claiming INT_MAX items, an item whose name is longer than any item may
+// be, one whose name is turned away as busy when first asked, and (on a thread of its own, in a COM apartment of
+// its own, so that only it stops answering) an object that sleeps when first asked about, as a walk for lists
+// does, with a list after it.
+HWND AccessibleList(HWND parent, int slot, const char16_t* name, std::int32_t claim, std::size_t bigName,
+                    bool busyOnce = false)
 {
     namespace acc = quorvel::acc;
     auto* t = new quorvel::FakeAccessibleTree;
@@ -217,8 +222,38 @@ HWND AccessibleList(HWND parent, int slot, const char16_t* name, std::int32_t cl
     for (const char16_t* item : {u"one", u"two", u"three"})
         t->add({.role = acc::roleListItem, .name = item, .element = true}, 0);
     t->nodes[2].name.resize(std::max(bigName, t->nodes[2].name.size()), u'x');
+    if (busyOnce) {
+        t->onCall = [busy = true](int n, quorvel::FakeQuestion q) mutable {
+            const bool now = n == 2 && q == quorvel::FakeQuestion::name && std::exchange(busy, false);
+            return now ? std::optional(quorvel::AccessAnswer::busy) : std::nullopt;
+        };
+    }
     const int x = 5 + (slot % 4) * 120, y = 5 + (slot / 4) * 110;
     return accserver::MakeWindow(parent, {x, y, x + 115, y + 105}, t);
+}
+
+// A list of kSlowAccessibleItems long names whose program takes 10 ms to hand out each child, on a thread of
+// its own: a read of it takes seconds without a call that takes long.
+HWND SlowAccessible()
+{
+    return target::MakeOnOwnThread([]() -> HWND {
+        namespace acc = quorvel::acc;
+        CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+        HWND f = MakeFrame(L"Quorvel Hostile Slow Accessible", 820, 220, 200, 200);
+        auto* t = new quorvel::FakeAccessibleTree;
+        t->add({.role = acc::roleList, .name = u"Slow"});
+        for (int i = 0; i < kSlowAccessibleItems; ++i) {
+            std::u16string name = u"slow " + std::u16string(1, static_cast<char16_t>(u'a' + i % 26));
+            name.resize(kSlowAccessibleChars, static_cast<char16_t>(u'0' + i % 10));
+            t->add({.role = acc::roleListItem, .name = name, .element = true}, 0);
+        }
+        t->onCall = [](int n, quorvel::FakeQuestion q) {
+            if (n == 0 && q == quorvel::FakeQuestion::child)
+                Sleep(10);
+            return std::optional<quorvel::AccessAnswer>();
+        };
+        return f ? accserver::MakeWindow(f, {5, 5, 150, 150}, t) : nullptr;
+    });
 }
 
 // Its program sleeps in every first question about one of its objects: each read that walks to it hangs.
@@ -232,7 +267,7 @@ HWND HangingAccessible()
         t->add({.role = acc::roleClient, .name = u"window"});
         const int stuck = t->add({.role = acc::roleClient, .name = u"stuck"}, 0);
         t->add({.role = acc::roleListItem, .name = u"late", .element = true}, t->add({.role = acc::roleList}, 0));
-        t->onCall = [stuck](int n) {
+        t->onCall = [stuck](int n, quorvel::FakeQuestion) {
             if (n == stuck)
                 Sleep(kHangMs);
             return std::optional<quorvel::AccessAnswer>();
@@ -258,7 +293,8 @@ int RunHostile(const std::wstring& handlesFile)
     w.push_back({"button", Counted(MakeControl(frame, L"BUTTON", L"not a list", BS_PUSHBUTTON, 8))});
     HWND doomed = MakeControl(frame, L"LISTBOX", L"", kListStyle, 9);
     w.push_back({"destroyed", doomed});
-    w.push_back({"nonsense", MakeList(frame, 12, Kind::nonsense, 0, {L"one", L"two", L"three", L"four-four", L"five"})});
+    w.push_back(
+        {"nonsense", MakeList(frame, 12, Kind::nonsense, 0, {L"one", L"two", L"three", L"four-four", L"five"})});
     DestroyWindow(doomed);
 
     // A hanging list lives on a thread of its own, with its own frame, so only it stops answering.
@@ -279,7 +315,10 @@ int RunHostile(const std::wstring& handlesFile)
                      return f ? MakeList(f, 0, Kind::slow, 0, items) : nullptr;
                  })});
     w.push_back({"acc_int_max", AccessibleList(frame, 10, u"Claims", INT_MAX, 0)});
-    w.push_back({"acc_big_name", AccessibleList(frame, 11, u"Big", -1, std::size_t{5} << 20)});
+    // One character past the longest name taken: unreadable, and quick to hand across.
+    w.push_back({"acc_big_name", AccessibleList(frame, 11, u"Big", -1, quorvel::maxAccessibleText + 1)});
+    w.push_back({"acc_busy_once", AccessibleList(frame, 13, u"Busy", -1, 0, true)});
+    w.push_back({"acc_slow", SlowAccessible()});
     w.push_back({"acc_hang", HangingAccessible()});
     if (!hostile::MakeViews(w))
         return 1;

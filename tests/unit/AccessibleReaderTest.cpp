@@ -5,7 +5,9 @@
 #include "listreader/ListItemReader.h"
 #include "listreader/accessible/AccessibleWalk.h"
 
+#include <algorithm>
 #include <climits>
+#include <map>
 #include <gtest/gtest.h>
 
 using namespace quorvel;
@@ -15,14 +17,18 @@ namespace {
 constexpr WindowHandle drawn = 600;
 constexpr int none = -1; // a node's parent when it has none
 
-// Cancels once it has allowed `left` asks, and checks that every question is bracketed, one at a time.
+// Cancels once it has allowed `left` asks, checks that every call is bracketed, one at a time, and keeps a
+// clock that only pauses move on.
 struct Follower : ReadControl {
     bool cancelled() override { return left == 0 || (--left, false); }
-    void progress(const Listing&) override {}
-    void callStarted() override { EXPECT_FALSE(std::exchange(inCall, true)); }
+    void progress(Listing&) override {}
+    void callStarted(bool) override { EXPECT_FALSE(std::exchange(inCall, true)); }
     void callReturned() override { EXPECT_TRUE(std::exchange(inCall, false)); }
+    std::uint64_t nowMs() override { return clock; }
+    void pause(std::uint32_t ms) override { clock += ms; }
     std::size_t left = SIZE_MAX;
     bool inCall = false;
+    std::uint64_t clock = 0;
 };
 
 class AccessibleRead : public testing::Test {
@@ -64,7 +70,7 @@ TEST_F(AccessibleRead, ListOfIdsAndObjectsOnlyWhereNothingElseIs)
 {
     list(u"Sizes", {u"S", u"", u"M\u00fc"});
     const Listing l = read();
-    EXPECT_EQ((std::tuple{l.kind, l.role, l.listName, l.rows(), l.end}),
+    EXPECT_EQ((std::tuple{l.kind, l.accessible.role, l.accessible.name, l.rows(), l.end}),
               (std::tuple{ListKind::accessible, ListRole::list, std::u16string(u"Sizes"), 3u, ReadEnd::complete}));
     EXPECT_EQ(renderText(l), u"S\r\nM\u00fc\r\n");
     // Windows' own lists keep their readers; no object, or none with a list in it, reads nothing.
@@ -118,15 +124,27 @@ TEST_F(AccessibleRead, TableAsAReportListViewAndAComboBoxAsItsList)
         node(acc::roleColumnHeader, h, top);
     node(acc::roleCell, u"scroll bar", grid); // neither row nor header
     const std::optional<std::u16string> cells[3][2] = {{u"apple", u"12"}, {u"", u"7"}, {std::nullopt, u"3"}};
+    int firstSize = 0;
     for (auto& row : cells) {
         const int r = node(acc::roleRow, u"Row", grid);
         node(acc::roleRowHeader, u"", r);
         node(acc::roleCell, u"Name Row", r, false, row[0]);
-        node(acc::roleCell, u"Size Row", r, true, row[1]);
+        const int size = node(acc::roleCell, u"Size Row", r, true, row[1]);
+        firstSize = firstSize ? firstSize : size;
     }
     const Listing l = read();
     EXPECT_TRUE(l.report);
     EXPECT_EQ(renderText(l, {.headers = true}), u"Name\tSize\r\napple\t12\r\n\t7\r\nName Row\t3\r\n");
+    // A value the program refuses is an unreadable cell, never its name; a row without cells is a row still.
+    tree.onCall = [&](int n, FakeQuestion q) {
+        return n == firstSize && q == FakeQuestion::value ? std::optional(AccessAnswer::refused) : std::nullopt;
+    };
+    node(acc::roleRow, u"Row", grid);
+    const Listing refused = read();
+    EXPECT_EQ((std::pair{refused.rows(), refused.unreadableRows()}), (std::pair<std::size_t, std::size_t>{4, 2}));
+    EXPECT_EQ(renderText(refused), u"apple\t\r\n\t7\r\nName Row\t3\r\n");
+    tree.onCall = nullptr;
+    at(grid).children.pop_back();
     // Column headers straight under the table.
     at(top).role = acc::roleCell;
     const int a = node(acc::roleColumnHeader, u"A", none), b = node(acc::roleColumnHeader, u"B", none);
@@ -168,7 +186,7 @@ TEST_F(AccessibleRead, ChoosesTheFirstByNameOrByPoint)
             options.name = c.name;
         const Listing l = read(options);
         EXPECT_EQ(renderText(l), c.items);
-        EXPECT_EQ(l.listNumber, c.number);
+        EXPECT_EQ(l.accessible.number, c.number);
         EXPECT_EQ(l.end, c.number ? ReadEnd::complete : ReadEnd::nothingToRead);
     }
 }
@@ -179,7 +197,7 @@ TEST_F(AccessibleRead, WalkEndsAtACycleAndWithinItsBounds)
     list(u"first", {u"a"});
     at(node(acc::roleClient, u"pane")).children.push_back(0);
     list(u"after", {u"b"});
-    EXPECT_EQ(read().listCount, 1u);
+    EXPECT_EQ(read().accessible.count, 1u);
     // Far deeper and wider than the bounds: the lists beyond them are not found, in few calls.
     at(0).children.clear();
     int deep = 0;
@@ -199,19 +217,69 @@ TEST_F(AccessibleRead, RefusedItemsStayAndCountsThatLieEndSoon)
     const int l = list(u"Sizes", {u"S", u"M", u"L"});
     at(at(l).children[1]).answer = AccessAnswer::refused;
     at(at(l).children[2]).name = std::u16string(10 << 20, u'x');
-    at(l).claimedChildren = INT_MAX; // past the three, ids the list does not have
+    at(l).claimedChildren = INT_MAX; // past the three, children the list does not have
     const Listing got = read();
     EXPECT_EQ(got.rows(), 3u) << "the refused and the too long stay, unreadable";
     EXPECT_EQ(got.unreadableRows(), 2u);
     EXPECT_TRUE(renderText(got) == u"S\r\n");
     EXPECT_LT(tree.calls, 20);
-    // A batch of which every item is refused ends the read: a count that lies with refusals.
+    // More refusals in a row than any list's own end the read, refused: a count that lies with refusals
+    // costs hundreds of questions, not billions.
     at(0).children.clear();
     for (int item : at(list(u"", std::vector<std::u16string>(1000, u"x"))).children)
         at(item).answer = AccessAnswer::refused;
     tree.calls = 0;
-    EXPECT_EQ(read().rows(), 0u);
-    EXPECT_LT(tree.calls, 300);
+    const Listing refused = read();
+    EXPECT_EQ((std::tuple{refused.rows(), refused.end}), (std::tuple{std::size_t{0}, ReadEnd::refused}));
+    EXPECT_LT(tree.calls, 1000);
+}
+
+// Only the program ends a list: a refused count is no empty list, a refused batch no end, a refused name an
+// unreadable item in its place; a program busy for a moment is asked again.
+TEST_F(AccessibleRead, RefusalsAreCountedNeverTakenForTheEnd)
+{
+    const struct {
+        const char* name;
+        bool enumerator;
+        FakeQuestion question;
+        int from, to; // the items (-1: the list) whose question is answered so
+        AccessAnswer answer;
+        int times; // how many times; 0: always
+        std::size_t rows, unreadable;
+        ReadEnd end;
+    } cases[] = {
+        {"CountRefused", false, FakeQuestion::count, -1, -1, AccessAnswer::refused, 0, 300, 0, ReadEnd::complete},
+        {"CountRefusedEnumerated", true, FakeQuestion::count, -1, -1, AccessAnswer::refused, 0, 300, 0,
+         ReadEnd::complete},
+        {"BatchRefused", true, FakeQuestion::enumerate, -1, -1, AccessAnswer::refused, 0, 0, 0, ReadEnd::refused},
+        {"NamesRefused", false, FakeQuestion::name, 7, 9, AccessAnswer::refused, 0, 300, 3, ReadEnd::complete},
+        {"RunOf256AtTheEnd", true, FakeQuestion::name, 44, 299, AccessAnswer::refused, 0, 300, 256, ReadEnd::complete},
+        {"RunOf257", false, FakeQuestion::name, 43, 299, AccessAnswer::refused, 0, 43, 0, ReadEnd::refused},
+        {"BusyThatClears", false, FakeQuestion::name, 5, 5, AccessAnswer::busy, 3, 300, 0, ReadEnd::complete},
+        {"BusyThatDoesNot", false, FakeQuestion::name, 5, 5, AccessAnswer::busy, 0, 5, 0, ReadEnd::notAnswering},
+    };
+    for (const auto& c : cases) {
+        at(0).children.clear();
+        const int l = list(u"", std::vector<std::u16string>(300, u"x"));
+        at(l).enumerator = c.enumerator;
+        std::map<int, int> asked;
+        tree.onCall = [&](int n, FakeQuestion q) -> std::optional<AccessAnswer> {
+            const auto& items = at(l).children;
+            const int item = n == l ? -1 : static_cast<int>(std::find(items.begin(), items.end(), n) - items.begin());
+            if (q != c.question || item < c.from || item > c.to || (c.times && ++asked[n] > c.times))
+                return std::nullopt;
+            return c.answer;
+        };
+        control.clock = 0;
+        const Listing got = read();
+        EXPECT_EQ((std::tuple{got.rows(), got.unreadableRows(), got.end}), (std::tuple{c.rows, c.unreadable, c.end}))
+            << c.name;
+        // Asked again after a pause each, for as long as a message may take.
+        EXPECT_EQ(control.clock, c.answer != AccessAnswer::busy ? 0
+                                 : c.times                      ? c.times * Reading::busyPauseMs
+                                                                : answerBoundMs)
+            << c.name;
+    }
 }
 
 TEST_F(AccessibleRead, GoneHungOrCancelledBetweenCallsKeepsTheItemsBefore)
@@ -220,7 +288,7 @@ TEST_F(AccessibleRead, GoneHungOrCancelledBetweenCallsKeepsTheItemsBefore)
     for (const std::pair<AccessAnswer, ReadEnd>& c :
          {std::pair{AccessAnswer::gone, ReadEnd::windowGone}, {AccessAnswer::unanswered, ReadEnd::notAnswering}}) {
         // A call that does not come back in time: whoever follows the read knows one is in flight.
-        tree.onCall = [&](int n) {
+        tree.onCall = [&](int n, FakeQuestion) {
             EXPECT_TRUE(control.inCall);
             return n == third ? std::optional(c.first) : std::nullopt;
         };
@@ -239,7 +307,7 @@ TEST_F(AccessibleRead, GoneHungOrCancelledBetweenCallsKeepsTheItemsBefore)
         EXPECT_EQ(tree.calls, allowed);
     }
     control.left = SIZE_MAX;
-    tree.onCall = [](int) { return std::optional(AccessAnswer::unanswered); };
+    tree.onCall = [](int, FakeQuestion) { return std::optional(AccessAnswer::unanswered); };
     EXPECT_EQ(read().end, ReadEnd::notAnswering) << "a window that does not answer for its object";
 }
 

@@ -3,7 +3,10 @@
 #include "desktop/ControlMessages.h"
 #include "desktop/fake/FakeAccessible.h"
 #include "desktop/fake/FakeDesktop.h"
+#include "reading/ReadingThread.h"
+#include "tests/support/HangingList.h"
 
+#include <atomic>
 #include <chrono>
 #include <climits>
 #include <condition_variable>
@@ -90,10 +93,13 @@ struct CapturedOutput : CommandOutput {
     bool streams() const override { return streaming; }
     bool write(std::u16string_view text, std::u16string& why) override
     {
+        if (blockMs)
+            std::this_thread::sleep_for(std::chrono::milliseconds(std::exchange(blockMs, 0))); // a reader that waits
         why = u"disk full";
         written = !refuseWrite && parts.size() != refuseAt;
         listing = written ? listing + std::u16string(text) : u"";
         parts.emplace_back(text);
+        ++writes;
         return written;
     }
     void abandon() override { abandoned = true; }
@@ -102,6 +108,8 @@ struct CapturedOutput : CommandOutput {
 
     bool refusePrepare = false, refuseWrite = false, written = false, abandoned = false, streaming = false;
     std::size_t refuseAt = SIZE_MAX; // the part at which standard output goes away
+    int blockMs = 0;                 // how long the first write blocks
+    std::atomic<int> writes{0};
     std::u16string listing, out, err;
     std::vector<std::u16string> parts;
 };
@@ -110,7 +118,7 @@ struct CapturedOutput : CommandOutput {
 struct CancelAt : ReadControl {
     explicit CancelAt(int at) : at(at) {}
     bool cancelled() override { return ++asked == at || (at && asked > at); }
-    void progress(const Listing&) override {}
+    void progress(Listing&) override {}
     int at, asked = 0;
 };
 
@@ -243,7 +251,14 @@ TEST(Streaming, RowsGoOutAsTheyAreReadUntilTheReaderGoesAway)
         EXPECT_EQ(std::count(d.sentMessages.begin(), d.sentMessages.end(), win::LB_GETSEL), json || filtered ? 40 : 0);
         EXPECT_EQ(whole.listing.find(u"item B") == std::u16string::npos, filtered);
         streamed.streaming = true;
-        // Each item comes as its own message pair; the pace lets through at least the first alone.
+        // The read waits before the third item until something is written: it went out before the read ended.
+        list.hook = [&](unsigned m, std::uintptr_t i, std::intptr_t) -> std::optional<MessageResult> {
+            const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+            while (!json && m == win::LB_GETTEXTLEN && i == 2 && streamed.writes == 0 &&
+                   std::chrono::steady_clock::now() < deadline)
+                std::this_thread::sleep_for(std::chrono::milliseconds(1));
+            return std::nullopt;
+        };
         EXPECT_EQ(runCommandLine(args, d, streamed, control), 0);
         EXPECT_EQ(streamed.listing, whole.listing);
         EXPECT_EQ(streamed.parts.size() > 1, !json);
@@ -252,12 +267,19 @@ TEST(Streaming, RowsGoOutAsTheyAreReadUntilTheReaderGoesAway)
     FakeDesktop d;
     FakeWindow& view = d.add(target, FakeKind::listView);
     view.rows.assign(2000, {u"row"});
-    int texts = 0;
+    std::atomic<int> texts = 0;
+    CapturedOutput gone;
+    // Past its first rows the view answers slowly, a millisecond a row: once the first rows have gone out,
+    // the read has seconds left in which to notice that nobody takes them.
     view.hook = [&](unsigned msg, std::uintptr_t, std::intptr_t) -> std::optional<MessageResult> {
-        texts += msg == win::LVM_GETITEMTEXTW;
+        if (msg == win::LVM_GETITEMTEXTW && ++texts > 100) {
+            const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+            while (gone.writes == 0 && std::chrono::steady_clock::now() < deadline)
+                std::this_thread::sleep_for(std::chrono::milliseconds(1));
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
         return std::nullopt;
     };
-    CapturedOutput gone;
     gone.streaming = true;
     gone.refuseAt = 0;
     CancelAt control(0);
@@ -269,46 +291,47 @@ TEST(Streaming, RowsGoOutAsTheyAreReadUntilTheReaderGoesAway)
     EXPECT_EQ(d.liveProcessHandles() + d.liveRemoteBlocks(), 0);
 }
 
-// A read that waits longer than the bound in a call with no time limit is given up: what it read is written,
-// it ends not answering, and its thread, let go at last, ends by itself without touching the output again.
-TEST(Streaming, AReadStuckInACallIsGivenUp)
+// A read inside one call for longer than the bound is given up: what it read is written, states and filter
+// as for a whole read, it ends not answering, and its thread, let go at last, ends by itself without touching
+// the output again.
+TEST(Streaming, AReadStuckInACallIsGivenUpWithWhatItRead)
+{
+    const struct {
+        const char16_t* option;
+        const char16_t* written;
+    } cases[] = {{u"--format=text", u"a\r\nb\r\n"},
+                 {u"--selected", u"b\r\n"},
+                 {u"--format=json", u"  \"items\": [\r\n    \"a\",\r\n    \"b\"\r\n  ],\r\n  \"selected\": [1],\r\n"}};
+    for (const auto& c : cases) {
+        FakeDesktop d;
+        HangingList hanging(d, target);
+        CapturedOutput o;
+        o.streaming = true;
+        CancelAt control(0);
+        EXPECT_EQ(runCommandLine(Args{u"--read", u"300", c.option}, d, o, control, &hanging.tree, 500), 3);
+        EXPECT_EQ(ReadingThread::workersLeft(), 1);
+        EXPECT_NE(o.listing.find(c.written), std::u16string::npos);
+        EXPECT_EQ(o.err, u"quorvel: stopped after 2 items: the target stopped answering\r\n");
+        const std::u16string written = o.listing;
+        hanging.letItGo();
+        EXPECT_EQ((std::pair{hanging.tree.liveObjects.load(), ReadingThread::workersLeft()}), (std::pair{0, 0}));
+        EXPECT_EQ(o.listing, written);
+    }
+}
+
+// Output that blocks for longer than the bound pauses the read, and never ends it: only a call can be overdue.
+TEST(Streaming, OutputThatBlocksIsNoStuckRead)
 {
     FakeDesktop d;
-    d.add(target).className = u"DrawnList";
-    FakeAccessibleTree tree;
-    tree.clients[target] = tree.add({.role = acc::roleClient});
-    const int list = tree.add({.role = acc::roleList}, tree.clients[target]);
-    for (const char16_t* item : {u"a", u"b", u"c", u"d"})
-        tree.add({.role = acc::roleListItem, .name = item}, list);
-    std::mutex mutex;
-    std::condition_variable released;
-    bool hung = false, letGo = false;
-    tree.onCall = [&](int node) -> std::optional<AccessAnswer> {
-        std::unique_lock lock(mutex);
-        if (node == tree.nodes[static_cast<std::size_t>(list)].children[2] && !hung) {
-            hung = true;
-            released.wait(lock, [&] { return letGo; });
-        }
-        return std::nullopt;
-    };
+    HangingList slow(d, target);
+    slow.hangs = false;
     CapturedOutput o;
     o.streaming = true;
+    o.blockMs = 900;
     CancelAt control(0);
-    bool left = false;
-    EXPECT_EQ(runCommandLine(Args{u"--read", u"300"}, d, o, control, &tree, &left, 100), 3);
-    EXPECT_TRUE(left);
-    EXPECT_EQ(o.listing, u"a\r\nb\r\n");
-    EXPECT_EQ(o.err, u"quorvel: stopped after 2 items: the target stopped answering\r\n");
-    {
-        std::lock_guard lock(mutex);
-        letGo = true;
-    }
-    released.notify_all();
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-    while (tree.liveObjects > 0 && std::chrono::steady_clock::now() < deadline)
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    EXPECT_EQ(tree.liveObjects, 0);
-    EXPECT_EQ(o.listing, u"a\r\nb\r\n");
+    EXPECT_EQ(runCommandLine(Args{u"--read", u"300"}, d, o, control, &slow.tree, 300), 0);
+    EXPECT_EQ(o.listing, u"a\r\nb\r\nc\r\nd\r\n");
+    EXPECT_EQ(o.err, u"");
 }
 
 } // namespace

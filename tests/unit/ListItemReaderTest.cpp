@@ -212,8 +212,8 @@ TEST_F(ListReader, RunStartedWhileWaitingOnTheTargetHasTheLastWord)
     EXPECT_EQ(desktop.getWindowText(txtWnd), u"600");
 }
 
-// Rows are appended to the field as they are read, whole and in order; a selection made in the middle of the
-// read stays where it is, and a cancel leaves exactly the rows read.
+// Rows are appended to the field as they are read, whole and in order; a selection made and a line scrolled to
+// in the middle of the read stay where they are, and a cancel leaves exactly the rows read.
 TEST_F(ListReader, RowsAppendAsTheyAreReadKeepingTheSelection)
 {
     std::vector<std::u16string> items;
@@ -230,8 +230,10 @@ TEST_F(ListReader, RowsAppendAsTheyAreReadKeepingTheSelection)
         if (msg != win::LB_GETTEXTLEN)
             return std::nullopt;
         seen.push_back(desktop.getWindowText(txtList));
-        if (index == 4)
+        if (index == 4) {
             desktop.window(txtList).selection = {2, 9};
+            desktop.window(txtList).firstLine = 2;
+        }
         if (index == 7)
             form.reads().cancel();
         return std::nullopt;
@@ -241,6 +243,7 @@ TEST_F(ListReader, RowsAppendAsTheyAreReadKeepingTheSelection)
     for (std::size_t i = 0; i < seen.size(); ++i)
         EXPECT_EQ(seen[i], expected[i]) << i;
     EXPECT_EQ(desktop.window(txtList).selection, (std::pair<std::size_t, std::size_t>{2, 9}));
+    EXPECT_EQ(desktop.window(txtList).firstLine, 2);
 }
 
 TEST_F(ListReader, UnansweredCountGivesNothing)

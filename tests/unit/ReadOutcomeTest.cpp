@@ -5,9 +5,14 @@
 #include "mainwindow/MainForm.h"
 #include "mainwindow/OutcomeCaption.h"
 #include "reading/ReadMailbox.h"
+#include "mainwindow/ThreadedReads.h"
+#include "tests/support/HangingList.h"
 #include "tests/support/InlineReadRunner.h"
 
 #include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <thread>
 #include <climits>
 #include <set>
 #include <gtest/gtest.h>
@@ -23,7 +28,7 @@ constexpr WindowHandle target = 500, child = 501;
 struct CancelAfter : ReadControl {
     explicit CancelAfter(std::size_t asks) : left(asks) {}
     bool cancelled() override { return left == 0 || (--left, false); }
-    void progress(const Listing& listing) override { counts.push_back(listing.rows()); }
+    void progress(Listing& listing) override { counts.push_back(listing.rows()); }
     std::size_t left;
     std::vector<std::size_t> counts;
 };
@@ -251,46 +256,135 @@ TEST(Outcome, OutOfMemoryEndsTheReadNotTheProcess)
     EXPECT_EQ(d.liveProcessHandles() + d.liveRemoteBlocks(), 0);
 }
 
-// What a read puts reaches the window's thread whole and in order, the listing once, whether or not the
-// wake-ups got through: a wake-up is asked for again only once the last was taken or could not be posted.
+// A listing with the given items added since the last hand.
+Listing& grown(Listing& listing, std::initializer_list<const char16_t*> items)
+{
+    for (const char16_t* item : items)
+        listing.addItem(item);
+    return listing;
+}
+
+// What a read hands on reaches the owner whole and in order, the listing once, whether or not the wake-ups got
+// through: a wake-up is asked for again only once the last was taken or could not be posted. The reading side
+// lets go of what it handed on.
 TEST(Mailbox, NothingIsLostToAWakeUpThatFailed)
 {
-    ReadMailbox box(7);
-    box.put({u"a\r\n", 1, 0});
+    ReadMailbox box(7, {[](const Listing& l, std::size_t first) { return renderText(l, {}, first); }});
+    Listing read;
+    read.handle = 42;
+    box.hand(grown(read, {u"a"}));
     EXPECT_TRUE(box.claimWake());
-    box.put({u"b\r\n", 2, 0});
+    box.hand(grown(read, {u"b"}));
     EXPECT_FALSE(box.claimWake());
     box.wakeFailed();
-    box.put({u"c\r\n", 3, 1});
+    read.addUnreadableItem();
+    box.hand(grown(read, {u"c"}));
+    EXPECT_EQ((std::pair{read.rows(), read.firstHeld()}), (std::pair<std::size_t, std::size_t>{4, 4}));
     EXPECT_TRUE(box.claimWake());
     ReadMailbox::Taken taken = box.take();
     EXPECT_EQ(taken.batch.text, u"a\r\nb\r\nc\r\n");
     EXPECT_EQ((std::pair{taken.batch.items, taken.batch.unreadable}), (std::pair<std::size_t, std::size_t>{3, 1}));
     EXPECT_FALSE(taken.listing);
-    Listing done;
-    done.handle = 42;
-    box.finish({u"d\r\n", 4, 1}, std::move(done));
+    read.end = ReadEnd::windowGone;
+    box.finish(grown(read, {u"d"}));
     EXPECT_TRUE(box.claimWake());
     taken = box.take();
     EXPECT_EQ(taken.batch.text, u"d\r\n");
     ASSERT_TRUE(taken.listing);
-    EXPECT_EQ(taken.listing->handle, 42);
+    EXPECT_EQ((std::tuple{taken.listing->handle, taken.listing->rows(), taken.listing->end}),
+              (std::tuple{42, std::size_t{5}, ReadEnd::windowGone}));
     EXPECT_FALSE(box.take().listing);
 }
 
-// A read stuck in a call with no time limit is told from one that waits on bounded messages: only a read that
-// has made such a call, and has since gone longer than a message may take without one starting or returning.
-TEST(Mailbox, StuckOnlyPastTheBoundInACallWithNoLimit)
+// Rows the owner has not taken hold the read up once there are more than the limit; a render that runs out of
+// memory loses no row, and one that keeps failing ends the read out of memory with the rows handed on.
+TEST(Mailbox, RowsWaitForTheOwnerAndOutOfMemoryLosesNone)
+{
+    int renders = 0;
+    bool failing = false;
+    const auto render = [&](const Listing& l, std::size_t first) -> std::optional<std::u16string> {
+        if (++renders == 2 || failing)
+            throw std::bad_alloc();
+        return renderText(l, {}, first);
+    };
+    ReadMailbox box(1, {render, false, 8});
+    Listing read;
+    box.hand(grown(read, {u"a"}));
+    EXPECT_THROW(box.hand(grown(read, {u"b"})), std::bad_alloc);
+    EXPECT_EQ(read.firstHeld(), 1u) << "the row stays to be handed again";
+    box.hand(grown(read, {u"c"}));
+    std::atomic<bool> handed = false;
+    std::thread reader([&] {
+        box.hand(grown(read, {u"d"})); // 9 characters wait: more than the limit
+        handed = true;
+    });
+    std::this_thread::sleep_for(std::chrono::milliseconds(100)); // time to go on, if it would
+    EXPECT_FALSE(handed);
+    EXPECT_EQ(box.take().batch.text, u"a\r\nb\r\nc\r\n");
+    reader.join();
+    failing = true;
+    box.finish(grown(read, {u"e"}));
+    const ReadMailbox::Taken taken = box.take();
+    EXPECT_EQ(taken.batch.text, u"d\r\n");
+    ASSERT_TRUE(taken.listing);
+    EXPECT_EQ((std::pair{taken.listing->rows(), taken.listing->end}),
+              (std::pair{std::size_t{4}, ReadEnd::outOfMemory}));
+}
+
+// On the reading thread, a read inside one call for longer than the bound is given up when the window polls:
+// it ends not answering with the rows handed on, the next read runs at once on a fresh worker while the first
+// is still inside its call, and that worker ends by itself once the call returns.
+TEST(ReadingThread, AReadGivenUpLeavesItsWorkerToEndByItself)
+{
+    FakeDesktop d;
+    HangingList hanging(d, target);
+    d.add(child, FakeKind::listBox).items = {u"x", u"y"};
+    constexpr WindowHandle txtList = 11, frame = 12;
+    d.add(txtList);
+    d.add(frame).rect = {0, 0, 385, 193};
+    ThreadedReads reads(
+        d, 1, [&d] { return std::shared_ptr<OtherWindows>(&d, [](OtherWindows*) {}); }, &hanging.tree,
+        [](std::uint64_t) { return true; }, 300);
+    ReadController controller(d, reads, txtList, frame);
+    const auto until = [&](const char16_t* caption) {
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+        while (d.getWindowText(frame) != caption && std::chrono::steady_clock::now() < deadline) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+            reads.polled(controller);
+        }
+        return d.getWindowText(frame);
+    };
+    controller.read(target);
+    EXPECT_EQ(d.timers.count({1, ThreadedReads::pollTimerId}), 1u);
+    EXPECT_EQ(until(u"List Items (stopped after 2: not answering)"), u"List Items (stopped after 2: not answering)");
+    EXPECT_EQ(d.getWindowText(txtList), u"a\r\nb\r\n");
+    EXPECT_EQ(d.timers.count({1, ThreadedReads::pollTimerId}), 0u);
+    EXPECT_EQ(ReadingThread::workersLeft(), 1);
+    controller.read(child);
+    EXPECT_EQ(until(u"List Items (2)"), u"List Items (2)");
+    EXPECT_EQ(d.getWindowText(txtList), u"x\r\ny\r\n");
+    hanging.letItGo();
+    EXPECT_EQ((std::pair{hanging.tree.liveObjects.load(), ReadingThread::workersLeft()}), (std::pair{0, 0}));
+}
+
+// A read inside one call for longer than the bound is overdue: a message only once its own time limit has had
+// time to end it. Time between calls never counts, however long.
+TEST(Mailbox, OverdueOnlyInsideOneCallPastItsBound)
 {
     CallWatch watch;
-    EXPECT_FALSE(watch.stuck(1'000'000));
-    watch.beat(1000);
-    EXPECT_FALSE(watch.stuck(1000 + answerBoundMs));
-    EXPECT_TRUE(watch.stuck(1001 + answerBoundMs));
-    watch.beat(5000);
-    EXPECT_FALSE(watch.stuck(5000 + answerBoundMs));
+    EXPECT_FALSE(watch.overdue(1'000'000));
+    watch.entered(1000, false);
+    EXPECT_FALSE(watch.overdue(1000 + answerBoundMs));
+    EXPECT_TRUE(watch.overdue(1001 + answerBoundMs));
+    EXPECT_EQ(watch.unboundedFor(1250), 250u);
+    watch.left();
+    EXPECT_FALSE(watch.overdue(1'000'000));
+    watch.entered(1'000'000, true);
+    EXPECT_EQ(watch.unboundedFor(1'000'250), 0u);
+    EXPECT_FALSE(watch.overdue(1'000'001 + answerBoundMs));
+    EXPECT_TRUE(watch.overdue(1'000'001 + answerBoundMs + CallWatch::messageGraceMs));
     watch.finish();
-    EXPECT_FALSE(watch.stuck(1'000'000));
+    EXPECT_FALSE(watch.overdue(10'000'000));
 }
 
 TEST(Caption, GroupsDigitsTheUsersWay)
@@ -374,6 +468,25 @@ TEST(ReadCaption, FollowsAReadInItsFrame)
     EXPECT_EQ(d.getWindowText(frame), u"List Items (no window)");
 }
 
+// A field that takes no more ends the read out of memory with the rows it holds, whole, and no message goes out
+// after.
+TEST(ReadCaption, AFieldThatTakesNoMoreEndsTheReadWithTheRowsItHolds)
+{
+    FakeDesktop d;
+    constexpr WindowHandle txtWnd = 10, txtList = 11, frame = 12;
+    InlineReadRunner runner(d);
+    MainForm form(d, {1, txtWnd, txtList, frame}, runner);
+    runner.setController(form.reads());
+    d.add(txtWnd, FakeKind::edit).onChange = [&] { form.txtWnd_Change(); };
+    d.add(txtList).textLimit = 7;
+    d.add(frame).rect = {0, 0, 385, 193};
+    d.add(target, FakeKind::listBox).items = {u"ab", u"cd", u"ef"};
+    d.setWindowText(txtWnd, u"500");
+    EXPECT_EQ(d.getWindowText(txtList), u"ab\r\n");
+    EXPECT_EQ(d.getWindowText(frame), u"List Items (stopped after 1: out of memory)");
+    EXPECT_EQ(std::count(d.sentMessages.begin(), d.sentMessages.end(), win::LB_GETTEXTLEN), 2);
+}
+
 // A read given up in a call keeps the rows it handed on and ends not answering; the next read starts at once,
 // and whatever the given-up one brings later changes nothing.
 TEST(ReadCaption, AReadGivenUpEndsWithWhatItHandedOn)
@@ -390,7 +503,14 @@ TEST(ReadCaption, AReadGivenUpEndsWithWhatItHandedOn)
     ReadController reads(d, runner, txtList, frame);
     reads.read(target);
     reads.readProgress(1, {u"a\r\nb\r\n", 2, 0});
-    reads.readGivenUp(1, {u"c\r\n", 3, 1});
+    Listing givenUp;
+    givenUp.addItem(u"a");
+    givenUp.addItem(u"b");
+    givenUp.addItem(u"c");
+    givenUp.addUnreadableItem();
+    givenUp.forgetRows();
+    givenUp.end = ReadEnd::notAnswering;
+    reads.readFinished(1, {u"c\r\n", 3, 1}, givenUp);
     EXPECT_EQ(d.getWindowText(txtList), u"a\r\nb\r\nc\r\n");
     EXPECT_EQ(d.getWindowText(frame), u"List Items (stopped after 3; 1 unreadable: not answering)");
     EXPECT_FALSE(reads.reading());
