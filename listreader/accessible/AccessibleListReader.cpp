@@ -118,7 +118,7 @@ private:
 void readComboBox(AccessibleQuery& query, Accessible& combo)
 {
     constexpr std::int32_t parts = 8;
-    ChildBatches batches(query, combo, parts, parts);
+    ChildBatches batches(query, combo, parts, parts, ChildBatches::Refused::endsChildren);
     std::vector<AccessibleChild> batch;
     batches.next(batch);
     for (AccessibleChild& child : batch) {

@@ -121,7 +121,7 @@ bool ChildBatches::next(std::vector<AccessibleChild>& children)
     }
     if (enumerates_) {
         const AccessAnswer a = query_.enumerate(object_, first_, count, children);
-        if (a == AccessAnswer::refused)
+        if (a == AccessAnswer::refused && refused_ == Refused::endsRead)
             reading.stop(ReadEnd::refused);
         if (a != AccessAnswer::answered)
             children.clear();

@@ -67,12 +67,15 @@ constexpr std::int32_t maxUncounted = 1'000'000;
 // and at most limit. Only the object ends them: a child it does not have,
 // or fewer than asked of its enumerator. An object that would not tell its
 // count is asked child by child until it says there are no more; one that
-// would not hand out a batch ends the read, refused. No batch comes once the
-// read has stopped.
+// would not hand out a batch ends the read, refused, where the read wants
+// its children (a list's items), else only its children (a walk looking
+// for lists). No batch comes once the read has stopped.
 class ChildBatches {
 public:
-    ChildBatches(AccessibleQuery& query, Accessible& object, std::int32_t batch, std::int32_t limit = INT32_MAX)
-        : query_(query), object_(object), batch_(batch), limit_(limit)
+    enum class Refused { endsRead, endsChildren };
+    ChildBatches(AccessibleQuery& query, Accessible& object, std::int32_t batch, std::int32_t limit = INT32_MAX,
+                 Refused refused = Refused::endsRead)
+        : query_(query), object_(object), batch_(batch), limit_(limit), refused_(refused)
     {
     }
 
@@ -85,6 +88,7 @@ private:
     AccessibleQuery& query_;
     Accessible& object_;
     std::int32_t batch_, limit_;
+    Refused refused_;
     bool started_ = false, enumerates_ = false, counted_ = false, ended_ = false;
     std::int32_t end_ = 0, first_ = 0;
 };

@@ -7,8 +7,10 @@ namespace quorvel {
 namespace {
 
 // Children asked for at a time in the walk: most objects have few, and the
-// walk looks at no more than walkChildren in all.
+// walk looks at no more than walkChildren in all. An object that would not
+// hand them out holds no list the walk finds.
 constexpr std::int32_t walkBatch = 32;
+constexpr auto endsChildren = ChildBatches::Refused::endsChildren;
 
 struct Found {
     std::unique_ptr<Accessible> object;
@@ -50,7 +52,8 @@ public:
     {
         std::vector<Found> found;
         std::vector<Frame> frames;
-        frames.push_back({nullptr, root.identity(), ChildBatches(query_, root, walkBatch), {}, 0});
+        frames.push_back(
+            {nullptr, root.identity(), ChildBatches(query_, root, walkBatch, INT32_MAX, endsChildren), {}, 0});
         std::size_t looked = 0;
         while (!frames.empty() && !query_.reading.stopped()) {
             Frame& f = frames.back();
@@ -109,7 +112,11 @@ private:
     void push(std::vector<Frame>& frames, std::unique_ptr<Accessible> owned)
     {
         Accessible& object = *owned;
-        frames.push_back({std::move(owned), object.identity(), ChildBatches(query_, object, walkBatch), {}, 0});
+        frames.push_back({std::move(owned),
+                          object.identity(),
+                          ChildBatches(query_, object, walkBatch, INT32_MAX, endsChildren),
+                          {},
+                          0});
     }
 
     AccessibleQuery& query_;
