@@ -100,6 +100,13 @@ void Listing::mark(ItemState s, std::size_t row)
         rows.insert(at, row);
 }
 
+void Listing::setStateImage(std::size_t row, unsigned image)
+{
+    if (stateImages_.size() <= row)
+        stateImages_.resize(row + 1);
+    stateImages_[row] = static_cast<std::uint8_t>(image);
+}
+
 bool Listing::in(ItemState s, std::size_t row) const
 {
     const std::vector<std::size_t>& rows = states_[index(s)].rows;

@@ -280,6 +280,9 @@ STATES = {
     "multi_listbox": ([["north"], ["east"], ["south"], ["west"]], [1, 3], None),
     "check_listview": ([["Alpha", "1"], ["Beta", "2"], ["Gamma", "3"]], [1, 2], [0, 2]),
     "check_tree": ([["0", "Root"], ["1", "Child"], ["0", "Second"]], [2], [1]),
+    # State images of their own, by Windows' convention for check boxes; then partly checked and state images.
+    "own_checks_listview": ([["Core", "1"], ["Extras", "2"], ["Docs", "3"]], [0], [1], [2], [1, 2, 3]),
+    "own_checks_tree": ([["0", "Core"], ["1", "Extras"], ["0", "Docs"]], [0], [1], [2], [1, 2, 3]),
 }
 
 
@@ -337,10 +340,12 @@ class CommandLineTest(unittest.TestCase):
                              "items": [{"text": text, "depth": depth} for depth, text in TREE_ITEMS], "selected": []})
 
     def test_selected_and_checked_items(self):
-        for name, (records, selected, checked) in STATES.items():
+        for name, (records, selected, checked, *partly_images) in STATES.items():
             with self.subTest(name):
                 listing = json.loads(self.read(name, "--format", "json"))
                 self.assertEqual((listing["selected"], listing.get("checked")), (selected, checked))
+                if partly_images:
+                    self.assertEqual([listing["partly"], listing["stateImages"]], partly_images)
                 for option, indexes in (("--selected", selected), ("--checked", checked)):
                     h = self.handles[name]
                     out, err = self.run_quorvel("--read", h, option, "--format=csv", code=0 if indexes else 1)
