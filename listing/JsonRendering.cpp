@@ -118,6 +118,12 @@ std::u16string renderJson(const Listing& listing, const RenderOptions& options)
     out += u"  \"handle\": " + decimal(listing.handle);
     appendMember(out, u"class");
     appendString(out, listing.className);
+    if (listing.readFrom.handle) {
+        appendMember(out, u"readFrom");
+        out += u"{\"handle\": " + decimal(listing.readFrom.handle) + u", \"class\": ";
+        appendString(out, listing.readFrom.className);
+        out += u'}';
+    }
     appendMember(out, u"kind");
     appendString(out, kindWord(listing.kind));
     if (listing.kind == ListKind::accessible) {

@@ -48,6 +48,7 @@ void Listing::catchUp(const Listing& from)
     kind = from.kind;
     handle = from.handle;
     className = from.className;
+    readFrom = from.readFrom;
     end = from.end;
     report = from.report;
     columns = from.columns;

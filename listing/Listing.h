@@ -64,6 +64,13 @@ public:
     ListKind kind = ListKind::none;
     WindowHandle handle = 0;
     std::u16string className;
+    // The window whose list was read, where it is not the window named
+    // (handle 0): the combo box of an Edit, the list view of a header, the
+    // ComboBoxEx of the combo box or Edit inside it.
+    struct Window {
+        WindowHandle handle = 0;
+        std::u16string className;
+    } readFrom;
     ReadEnd end = ReadEnd::complete;
     // A list view in report view: rows of cells, one per column, in the order
     // the columns are shown, and their names in that order.

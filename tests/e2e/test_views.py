@@ -78,7 +78,8 @@ FRAMEWORK_WINDOW = {
     "lone_header": lines(["Date", "Name", "Size"]),  # the columns in the order shown
     "toolbar": lines(["Open", "Save", "Z\u00fcrich"]),  # no separator, no button without text
 }
-COMBO_EX = lines(["ex first", "Gen\u00e8ve", "", "\ud55c\uad6d"])
+COMBO_EX_ITEMS = ["ex first", "Gen\u00e8ve", "", "\ud55c\uad6d"]
+COMBO_EX = lines(COMBO_EX_ITEMS)
 
 # The drawn window's lists, which only accessibility tells, kept apart from the target's own tables.
 DRAWN_LIST = ["small", "Z\u00fcrich", "", "\u65e5\u672c\u8a9e"]
@@ -183,6 +184,8 @@ class ReadsViews:
         self.views.show("comboex", COMBO_EX)
         self.views.show("icons", ICONS)
         self.views.show("comboex_edit", COMBO_EX)
+        self.views.show("icons", ICONS)
+        self.views.show("comboex_combo", COMBO_EX)
 
 
 class ViewsTest(ReadsViews, unittest.TestCase):
@@ -333,6 +336,11 @@ class CommandLineTest(unittest.TestCase):
                             {"class": "SysListView32", "kind": "listview", "columns": REPORT_COLUMNS,
                              "rows": REPORT_ROWS, "selected": []}, "--headers")
         self.assertIn('\r\n4,"comma, ""quoted""",note 4\r\n', self.read("report", "--format", "csv"))
+
+    def test_combo_box_inside_a_combo_box_ex_reads_as_the_combo_box_ex(self):
+        self.assert_formats("comboex_combo", COMBO_EX, [[i] for i in COMBO_EX_ITEMS],
+                            {"class": "ComboBox", "readFrom": {"handle": self.handles["comboex"], "class": "ComboBoxEx32"},
+                             "kind": "comboboxex", "items": COMBO_EX_ITEMS, "selected": []})
 
     def test_tree_view(self):
         self.assert_formats("tree", TREE, [[str(depth), text] for depth, text in TREE_ITEMS],

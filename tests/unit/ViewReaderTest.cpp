@@ -258,7 +258,10 @@ TEST_P(Views, ComboBoxExItemsComeFromTheComboBoxExItself)
     const std::u16string expected = u"first\r\nZ\u00fcrich\r\n" + std::u16string(3000, u'x') + u"\r\n";
     EXPECT_EQ(read(comboEx), expected);
     EXPECT_EQ(read(edit), expected);
-    EXPECT_EQ(read(inner), u"");
+    EXPECT_EQ(read(inner), expected);
+    UnfollowedRead control;
+    for (WindowHandle through : {edit, inner})
+        EXPECT_EQ(readListItems(desktop, through, control).readFrom.className, u"ComboBoxEx32");
     // A count that claims too many ends after a batch of items that don't exist.
     w.hook = [](unsigned msg, std::uintptr_t, std::intptr_t) -> std::optional<MessageResult> {
         if (msg == win::CB_GETCOUNT)
