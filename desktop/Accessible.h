@@ -43,6 +43,7 @@ constexpr std::uint32_t roleComboBox = 0x2E;
 // States.
 constexpr std::uint32_t stateSelected = 0x0002;
 constexpr std::uint32_t stateChecked = 0x0010;
+constexpr std::uint32_t stateMixed = 0x0020;
 } // namespace acc
 
 class Accessible;

@@ -103,16 +103,21 @@ constexpr unsigned CB_GETCURSEL = 0x0147;
 constexpr unsigned TCM_GETCURSEL = TCM_FIRST + 11;
 constexpr std::int32_t LBS_MULTIPLESEL = 0x0008;
 constexpr std::int32_t LBS_EXTENDEDSEL = 0x0800;
-// List and tree views answer an item's state bits in the answer itself.
-// Their selected bit and state image index lie alike: image 2 of the
-// system's check boxes is the checked one.
+// List and tree views answer an item's state bits, and their state image
+// list, in the answer itself. Their selected bit and state image index lie
+// alike: by the convention of the system's check box images, image 1 is
+// unchecked, 2 checked and 3 partly checked (TVS_EX_PARTIALCHECKBOXES).
+constexpr unsigned LVM_GETIMAGELIST = LVM_FIRST + 2;
 constexpr unsigned LVM_GETITEMSTATE = LVM_FIRST + 44;
 constexpr unsigned LVM_GETEXTENDEDLISTVIEWSTYLE = LVM_FIRST + 55;
+constexpr unsigned TVM_GETIMAGELIST = TV_FIRST + 8;
 constexpr unsigned TVM_GETITEMSTATE = TV_FIRST + 39;
+constexpr std::uintptr_t STATE_IMAGE_LIST = 2; // LVSIL_STATE, TVSIL_STATE
 constexpr std::uint32_t LVS_EX_CHECKBOXES = 0x0004;
 constexpr std::int32_t TVS_CHECKBOXES = 0x0100;
 constexpr std::uint32_t ITEM_SELECTED = 0x0002; // LVIS_SELECTED, TVIS_SELECTED
 constexpr std::uint32_t STATE_IMAGE_MASK = 0xF000;
 constexpr std::uint32_t CHECKED_IMAGE = 2;
+constexpr std::uint32_t PARTLY_CHECKED_IMAGE = 3;
 
 } // namespace quorvel::win

@@ -4,6 +4,7 @@
 #include "listing/Utf8.h"
 
 #include <iterator>
+#include <span>
 #include <vector>
 
 namespace quorvel {
@@ -117,6 +118,12 @@ std::u16string renderJson(const Listing& listing, const RenderOptions& options)
     out += u"  \"handle\": " + decimal(listing.handle);
     appendMember(out, u"class");
     appendString(out, listing.className);
+    if (listing.readFrom.handle) {
+        appendMember(out, u"readFrom");
+        out += u"{\"handle\": " + decimal(listing.readFrom.handle) + u", \"class\": ";
+        appendString(out, listing.readFrom.className);
+        out += u'}';
+    }
     appendMember(out, u"kind");
     appendString(out, kindWord(listing.kind));
     if (listing.kind == ListKind::accessible) {
@@ -183,20 +190,29 @@ std::u16string renderJson(const Listing& listing, const RenderOptions& options)
             out += u", \"depth\": " + decimal(listing.depth(r)) + u"}";
         });
     }
-    // Each state the list tells, as places in the rows written.
-    for (ItemState s : {ItemState::selected, ItemState::checked}) {
-        if (!listing.tells(s))
+    // Each state the list tells, as places in the rows written; partly
+    // checked with checked, where any row written is.
+    static constexpr std::u16string_view stateNames[] = {u"selected", u"checked", u"partly"};
+    for (ItemState s : {ItemState::selected, ItemState::checked, ItemState::partly}) {
+        if (!listing.tells(s == ItemState::partly ? ItemState::checked : s))
             continue;
-        appendMember(out, s == ItemState::selected ? u"selected" : u"checked");
         std::vector<std::size_t> places;
         for (std::size_t i = 0; only.any() && i < count; ++i) {
             if (listing.in(s, written[i]))
                 places.push_back(i);
         }
-        if (only.any())
-            appendNumbers(out, places);
-        else
-            appendNumbers(out, listing.rowsIn(s));
+        const std::span<const std::size_t> shown = only.any() ? places : listing.rowsIn(s);
+        if (s == ItemState::partly && shown.empty())
+            continue;
+        appendMember(out, stateNames[static_cast<int>(s)]);
+        appendNumbers(out, shown);
+    }
+    if (listing.stateImageList) {
+        std::vector<unsigned> images(count);
+        for (std::size_t i = 0; i < count; ++i)
+            images[i] = listing.stateImage(rowAt(i));
+        appendMember(out, u"stateImages");
+        appendNumbers(out, images);
     }
     out += newline;
     out += u"}";

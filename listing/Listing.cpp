@@ -61,6 +61,8 @@ void Listing::addUnreadableItem(int depth)
 
 void Listing::forgetRows()
 {
+    stateImages_.erase(stateImages_.begin(), stateImages_.begin() + static_cast<std::ptrdiff_t>(
+                                                                        std::min(stateImages_.size(), depths_.size())));
     firstHeld_ = rows();
     text_.clear();
     ends_.clear();
@@ -82,8 +84,9 @@ void Listing::append(const Listing& from, bool withRows)
     // fails leaves this listing as it was. What the list is changes seldom
     // while it is read: copied only when it has.
     const bool newName = className != from.className, newList = accessible.name != from.accessible.name,
-               newColumns = columns != from.columns;
+               newColumns = columns != from.columns, newFrom = readFrom.className != from.readFrom.className;
     std::u16string name = newName ? from.className : std::u16string();
+    std::u16string fromName = newFrom ? from.readFrom.className : std::u16string();
     std::u16string list = newList ? from.accessible.name : std::u16string();
     std::vector<std::u16string> names = newColumns ? from.columns : std::vector<std::u16string>();
     for (std::size_t s = 0; s < std::size(states_) && withRows; ++s)
@@ -93,12 +96,18 @@ void Listing::append(const Listing& from, bool withRows)
         makeRoom(ends_, ends_.size() + from.ends_.size() - skip * cells);
         makeRoom(depths_, depths_.size() + from.depths_.size() - skip);
         makeRoom(unreadableCells_, unreadableCells_.size() + from.unreadableCells_.size());
+        if (!from.stateImages_.empty())
+            stateImages_.resize(std::max(stateImages_.size(), rows() + from.depths_.size() - skip - firstHeld_));
     }
     // Nothing below allocates.
     kind = from.kind;
     handle = from.handle;
     if (newName)
         className.swap(name);
+    if (newFrom)
+        readFrom.className.swap(fromName);
+    readFrom.handle = from.readFrom.handle;
+    stateImageList = stateImageList || from.stateImageList;
     end = from.end;
     report = from.report;
     if (newColumns)
@@ -137,6 +146,8 @@ void Listing::append(const Listing& from, bool withRows)
     for (std::size_t i = skip * cells; i < from.ends_.size(); ++i)
         ends_.push_back(base + from.ends_[i] - textFrom);
     depths_.insert(depths_.end(), from.depths_.begin() + static_cast<std::ptrdiff_t>(skip), from.depths_.end());
+    for (std::size_t r = from.firstHeld_ + skip; r < from.rows() && !from.stateImages_.empty(); ++r)
+        stateImages_[r - firstHeld_] = static_cast<std::uint8_t>(from.stateImage(r));
 }
 
 std::u16string_view Listing::cell(std::size_t row, std::size_t column) const
@@ -170,6 +181,20 @@ void Listing::mark(ItemState s, std::size_t row)
     const auto at = std::lower_bound(rows.begin(), rows.end(), row);
     if (at == rows.end() || *at != row)
         rows.insert(at, row);
+}
+
+void Listing::setStateImage(std::size_t row, unsigned image)
+{
+    if (row < firstHeld_)
+        return;
+    if (stateImages_.size() <= row - firstHeld_)
+        stateImages_.resize(row - firstHeld_ + 1);
+    stateImages_[row - firstHeld_] = static_cast<std::uint8_t>(image);
+}
+
+unsigned Listing::stateImage(std::size_t row) const
+{
+    return row >= firstHeld_ && row - firstHeld_ < stateImages_.size() ? stateImages_[row - firstHeld_] : 0;
 }
 
 bool Listing::in(ItemState s, std::size_t row) const

@@ -7,6 +7,7 @@
 #include "desktop/Desktop.h"
 
 #include <cstddef>
+#include <cstdint>
 #include <span>
 #include <string>
 #include <string_view>
@@ -47,8 +48,10 @@ enum class ReadEnd {
     accessDenied,  // the system refused: the target runs with higher rights
 };
 
-// The states of an item that a list may tell.
-enum class ItemState { selected, checked };
+// The states of an item that a list may tell. A partly checked item (a
+// section some of whose parts are checked) is not checked; it is told with
+// the checked ones, where a list has any.
+enum class ItemState { selected, checked, partly };
 
 // A read that ended with items missing (not one that found nothing to read).
 constexpr bool isPartial(ReadEnd e)
@@ -62,6 +65,13 @@ public:
     ListKind kind = ListKind::none;
     WindowHandle handle = 0;
     std::u16string className;
+    // The window whose list was read, where it is not the window named
+    // (handle 0): the combo box of an Edit, the list view of a header, the
+    // ComboBoxEx of the combo box or Edit inside it.
+    struct Window {
+        WindowHandle handle = 0;
+        std::u16string className;
+    } readFrom;
     ReadEnd end = ReadEnd::complete;
     // A list view in report view: rows of cells, one per column, in the order
     // the columns are shown, and their names in that order.
@@ -129,6 +139,13 @@ public:
     // The rows added that are in the state, ascending.
     std::span<const std::size_t> rowsIn(ItemState s) const;
 
+    // Of a list view or tree view with a state image list, when the read
+    // asked for states: each row's state image index (0: none), whatever the
+    // program means by it.
+    bool stateImageList = false;
+    void setStateImage(std::size_t row, unsigned image);
+    unsigned stateImage(std::size_t row) const;
+
 private:
     // Where a held row's cells begin in ends_.
     std::size_t firstCell(std::size_t row) const { return (row - firstHeld_) * cellsPerRow_; }
@@ -151,7 +168,8 @@ private:
         std::vector<std::size_t> rows;
     };
     static std::size_t index(ItemState s) { return static_cast<std::size_t>(s); }
-    StateRows states_[2];
+    StateRows states_[3];
+    std::vector<std::uint8_t> stateImages_; // of the held rows, from firstHeld()
 };
 
 } // namespace quorvel

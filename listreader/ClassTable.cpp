@@ -89,11 +89,28 @@ constexpr std::array rows{
     ClassRow{u"Afx:ToolBar", toolbar, false},
 };
 
+constexpr std::array<std::u16string_view, 2> exceptions{
+    // The Windows Installer's dialogs (msiexec with full UI), under the
+    // classes msi.dll registers for them, by which installer scripts find
+    // them with FindWindow; Wine's dlls/msi/dialog.c registers the same two.
+    // Their SelectionTree control's state image is a feature's install
+    // state (msi.h: INSTALLSTATE_ADVERTISED 1, INSTALLSTATE_ABSENT 2, drawn
+    // as an X, INSTALLSTATE_LOCAL 3): 2 is a feature left out (Wine's
+    // msi_seltree_sync_item_state).
+    u"MsiDialogCloseClass",
+    u"MsiDialogNoCloseClass",
+};
+
 } // namespace
 
 std::span<const ClassRow> classTable()
 {
     return rows;
+}
+
+std::span<const std::u16string_view> stateImageExceptions()
+{
+    return exceptions;
 }
 
 } // namespace quorvel

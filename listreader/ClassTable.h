@@ -17,4 +17,9 @@ struct ClassRow {
 // Every known name, without a framework's decoration around it.
 std::span<const ClassRow> classTable();
 
+// The known exceptions to Windows' convention for a list's own state images
+// (1 unchecked, 2 checked, 3 partly checked): the classes of the top-level
+// windows of programs whose state images mean something else.
+std::span<const std::u16string_view> stateImageExceptions();
+
 } // namespace quorvel

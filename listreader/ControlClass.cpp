@@ -114,4 +114,13 @@ ClassInfo classInfo(const std::u16string& className)
     return {};
 }
 
+bool stateImagesAreCheckBoxes(const std::u16string& topLevelClass)
+{
+    for (Name exception : stateImageExceptions()) {
+        if (equalsIgnoringCase(topLevelClass, exception))
+            return false;
+    }
+    return true;
+}
+
 } // namespace quorvel

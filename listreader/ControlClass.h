@@ -35,6 +35,11 @@ struct ClassInfo {
 // unknown: a custom control may give any private message any meaning.
 ClassInfo classInfo(const std::u16string& className);
 
+// Whether a list view's or tree view's own state images, in a top-level
+// window of this class, are check boxes by Windows' convention: true but for
+// the known exceptions (ClassTable.h), compared as class names are.
+bool stateImagesAreCheckBoxes(const std::u16string& topLevelClass);
+
 inline ControlClass classifyControl(const std::u16string& className)
 {
     return classInfo(className).kind;

@@ -2,6 +2,7 @@
 
 #include "desktop/ControlMessages.h"
 #include "listreader/Answers.h"
+#include "listreader/ControlClass.h"
 
 namespace quorvel {
 
@@ -17,14 +18,31 @@ void readCurrentItem(Reading& reading, WindowHandle list, unsigned message)
         reading.listing.mark(ItemState::selected, static_cast<std::size_t>(low32(current.answer)));
 }
 
-ViewStates::ViewStates(Reading& reading, WindowHandle view, unsigned message, std::optional<bool> checkBoxes)
-    : reading_(reading), view_(view), message_(message), checkBoxesKnown_(checkBoxes.has_value())
+ViewStates::ViewStates(Reading& reading, WindowHandle view, unsigned stateMessage, unsigned imageListMessage,
+                       bool checkBoxStyle)
+    : reading_(reading), view_(view), message_(stateMessage)
 {
     if (!reading.states)
         return;
     reading.listing.tell(ItemState::selected);
-    if (checkBoxes.value_or(false))
+    const MessageResult images = reading.send(view, imageListMessage, win::STATE_IMAGE_LIST, 0);
+    images_ = images.delivered && images.answer != 0;
+    checks_ = checkBoxStyle || (images_ && stateImagesAreCheckBoxes(reading.desktop.className(topLevel(view))));
+    reading.listing.stateImageList = images_;
+    if (checks_)
         reading.listing.tell(ItemState::checked);
+}
+
+WindowHandle ViewStates::topLevel(WindowHandle window)
+{
+    // Bounded, as parents that lead back to a child are no window system's.
+    for (int depth = 0; depth < 64; ++depth) {
+        const WindowHandle parent = reading_.desktop.parentWindow(window);
+        if (!parent)
+            break;
+        window = parent;
+    }
+    return window;
 }
 
 bool ViewStates::read(std::uintptr_t item, std::size_t row)
@@ -39,11 +57,12 @@ bool ViewStates::read(std::uintptr_t item, std::size_t row)
     if (bits & win::ITEM_SELECTED)
         listing.mark(ItemState::selected, row);
     const std::uint32_t image = (bits & win::STATE_IMAGE_MASK) >> 12;
-    if (image && !checkBoxesKnown_)
-        listing.tell(ItemState::checked);
-    // Where the view has no check boxes, a state image is one of its own.
-    if (image == win::CHECKED_IMAGE && listing.tells(ItemState::checked))
+    if (images_)
+        listing.setStateImage(row, image);
+    if (checks_ && image == win::CHECKED_IMAGE)
         listing.mark(ItemState::checked, row);
+    if (checks_ && image == win::PARTLY_CHECKED_IMAGE)
+        listing.mark(ItemState::partly, row);
     return true;
 }
 

@@ -22,12 +22,18 @@ namespace {
 // Reads what target's class names; false when it holds no list Quorvel reads.
 using Reader = bool (*)(Reading& reading, WindowHandle target, ClassInfo targetClass);
 
-// The parent of child when its class names the kind, and what the class says.
-std::pair<WindowHandle, ClassInfo> parentOfClass(OtherWindows& desktop, WindowHandle child, ControlClass kind)
+// The parent of child when its class names the kind, and what the class
+// says; the listing then names it as the window whose list is read.
+std::pair<WindowHandle, ClassInfo> readThrough(Reading& reading, WindowHandle child, ControlClass kind)
 {
+    OtherWindows& desktop = reading.desktop;
     const WindowHandle parent = child ? desktop.parentWindow(child) : 0;
-    const ClassInfo info = parent ? classInfo(desktop.className(parent)) : ClassInfo{};
-    return info.kind == kind ? std::pair{parent, info} : std::pair{WindowHandle{0}, ClassInfo{}};
+    std::u16string name = parent ? desktop.className(parent) : std::u16string();
+    const ClassInfo info = classInfo(name);
+    if (!parent || info.kind != kind)
+        return {0, {}};
+    reading.listing.readFrom = {parent, std::move(name)};
+    return {parent, info};
 }
 
 // Counted 0 both ways, a list box or combo box is an empty list.
@@ -45,7 +51,7 @@ bool readListOrComboBox(Reading& reading, WindowHandle target, ClassInfo targetC
 // The column header of a list view stands for the list view's rows.
 bool readHeaderOrItsListView(Reading& reading, WindowHandle header, ClassInfo)
 {
-    if (auto [listView, listViewClass] = parentOfClass(reading.desktop, header, ControlClass::listView); listView)
+    if (auto [listView, listViewClass] = readThrough(reading, header, ControlClass::listView); listView)
         readListView(reading, listView, listViewClass);
     else
         readHeader(reading, header);
@@ -60,19 +66,23 @@ bool readClassed(Reading& reading, WindowHandle target, ClassInfo targetClass)
     return true;
 }
 
-// Pointing at an editable combo box lands on its Edit child, whose combo box
-// may itself be the inner one of a ComboBoxEx. An Edit elsewhere holds no list.
-bool readComboBoxOfEdit(Reading& reading, WindowHandle edit, ClassInfo)
+// The combo box inside a ComboBoxEx, where the pointer lands on its arrow,
+// is owner-drawn and keeps no strings: the ComboBoxEx holds its items.
+bool readComboBoxOrItsComboBoxEx(Reading& reading, WindowHandle combo, ClassInfo comboClass)
 {
-    OtherWindows& desktop = reading.desktop;
-    const auto [combo, comboClass] = parentOfClass(desktop, edit, ControlClass::comboBox);
-    if (!combo)
-        return false;
-    if (WindowHandle comboEx = parentOfClass(desktop, combo, ControlClass::comboBoxEx).first) {
+    if (WindowHandle comboEx = readThrough(reading, combo, ControlClass::comboBoxEx).first) {
         readComboBoxEx(reading, comboEx);
         return true;
     }
     return readListOrComboBox(reading, combo, comboClass);
+}
+
+// Pointing at an editable combo box lands on its Edit child, whose combo box
+// may itself be the inner one of a ComboBoxEx. An Edit elsewhere holds no list.
+bool readComboBoxOfEdit(Reading& reading, WindowHandle edit, ClassInfo)
+{
+    const auto [combo, comboClass] = readThrough(reading, edit, ControlClass::comboBox);
+    return combo && readComboBoxOrItsComboBoxEx(reading, combo, comboClass);
 }
 
 template <void (*read)(Reading&, WindowHandle)> bool readWhole(Reading& reading, WindowHandle target, ClassInfo)
@@ -87,7 +97,7 @@ struct KindReader {
     Reader read;
 };
 constexpr KindReader readers[] = {
-    {ControlClass::listBox, readListOrComboBox},           {ControlClass::comboBox, readListOrComboBox},
+    {ControlClass::listBox, readListOrComboBox},           {ControlClass::comboBox, readComboBoxOrItsComboBoxEx},
     {ControlClass::comboBoxEx, readWhole<readComboBoxEx>}, {ControlClass::edit, readComboBoxOfEdit},
     {ControlClass::listView, readClassed<readListView>},   {ControlClass::treeView, readClassed<readTreeView>},
     {ControlClass::header, readHeaderOrItsListView},       {ControlClass::tabControl, readWhole<readTabControl>},
@@ -127,6 +137,8 @@ Listing readListItems(OtherWindows& desktop, WindowHandle target, ReadControl& c
     bool found = true;
     try {
         found = readerFor(targetClass.kind)(reading, target, targetClass);
+        if (!found)
+            listing.readFrom = {}; // nothing read through another window
         if (!found && !reading.stopped() && options.accessible)
             found = readAccessibleList(reading, target, *options.accessible, options.at, options.name);
     } catch (const std::bad_alloc&) {

@@ -1,7 +1,9 @@
 // Reads every item of a list of any process: the list and combo boxes, list
 // views, tree views, headers, tab controls, status bars and toolbars that the
-// window's class names, under the system's names or a framework's, and the
-// combo box behind a combo box's Edit.
+// window's class names, under the system's names or a framework's, and, in
+// the listing's readFrom, the window whose list stands for the one named: the
+// combo box behind a combo box's Edit, the list view of its header, the
+// ComboBoxEx around its combo box.
 #pragma once
 
 #include "listreader/Reading.h"

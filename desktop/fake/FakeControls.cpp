@@ -168,6 +168,8 @@ std::optional<MessageResult> FakeDesktop::stateMessage(FakeWindow& w, unsigned m
         return MessageResult{true, msg == win::LB_GETSEL ? (bits & 2) != 0 : bits & lParam};
     if (msg == win::LVM_GETEXTENDEDLISTVIEWSTYLE)
         return MessageResult{true, w.exStyle};
+    if ((msg == win::LVM_GETIMAGELIST || msg == win::TVM_GETIMAGELIST) && wParam == win::STATE_IMAGE_LIST)
+        return MessageResult{true, w.stateImageList ? 0x5A0000 : 0};
     return std::nullopt;
 }
 

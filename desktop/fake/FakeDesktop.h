@@ -68,6 +68,7 @@ struct FakeWindow {
     // Items' state bits by index (0x2 selected, a state image in bits 12 to 15); the first selected is current.
     std::map<std::size_t, std::uint32_t> states;
     std::uint32_t exStyle = 0; // a list view's extended style
+    bool stateImageList = false;
     // A tree view's items, parents before their children, siblings in order.
     std::vector<FakeTreeItem> tree;
     // Raised by setWindowText, as an edit control sends EN_CHANGE.

@@ -59,6 +59,8 @@ void AccessibleQuery::markStates(AccessibleItem item, std::size_t row)
         reading.listing.mark(ItemState::selected, row);
     if (state & acc::stateChecked)
         reading.listing.mark(ItemState::checked, row);
+    if (state & acc::stateMixed)
+        reading.listing.mark(ItemState::partly, row);
 }
 
 AccessAnswer AccessibleQuery::childCount(Accessible& object, std::int32_t& count)

@@ -31,7 +31,7 @@ public:
         MessageResult claimed = reading_.send(listView_, win::LVM_GETITEMCOUNT, 0, 0);
         if (!claimed.delivered)
             return;
-        ViewStates states(reading_, listView_, win::LVM_GETITEMSTATE, checkBoxes());
+        ViewStates states(reading_, listView_, win::LVM_GETITEMSTATE, win::LVM_GETIMAGELIST, checkBoxes());
         const WindowHandle header = headerWindow();
         listing.report = reportView(header);
         // A report view with no rows is still a table: its columns are told.
@@ -81,13 +81,11 @@ private:
     }
 
     // The system's list view keeps its check boxes in its extended style; a
-    // framework's own copy is left to show them by its items' state images.
-    std::optional<bool> checkBoxes()
+    // framework's own copy shows them by its state images alone.
+    bool checkBoxes()
     {
         std::intptr_t style = 0;
-        if (!reading_.states || !class_.systemStyles)
-            return std::nullopt;
-        if (!send(win::LVM_GETEXTENDEDLISTVIEWSTYLE, 0, 0, style))
+        if (!reading_.states || !class_.systemStyles || !send(win::LVM_GETEXTENDEDLISTVIEWSTYLE, 0, 0, style))
             return false;
         return (static_cast<std::uint32_t>(style) & win::LVS_EX_CHECKBOXES) != 0;
     }

@@ -76,8 +76,8 @@ void readTreeView(Reading& reading, WindowHandle treeView, ClassInfo treeViewCla
 {
     reading.listing.kind = ListKind::treeView;
     const std::int32_t style = treeViewClass.systemStyles ? reading.desktop.getWindowLong(treeView, win::GWL_STYLE) : 0;
-    ViewStates states(reading, treeView, win::TVM_GETITEMSTATE,
-                      treeViewClass.systemStyles ? std::optional((style & win::TVS_CHECKBOXES) != 0) : std::nullopt);
+    ViewStates states(reading, treeView, win::TVM_GETITEMSTATE, win::TVM_GETIMAGELIST,
+                      (style & win::TVS_CHECKBOXES) != 0);
     MessageResult count = reading.send(treeView, win::TVM_GETCOUNT, 0, 0);
     const std::int32_t items = low32(count.answer);
     if (!count.delivered || items <= 0)

@@ -78,7 +78,8 @@ FRAMEWORK_WINDOW = {
     "lone_header": lines(["Date", "Name", "Size"]),  # the columns in the order shown
     "toolbar": lines(["Open", "Save", "Z\u00fcrich"]),  # no separator, no button without text
 }
-COMBO_EX = lines(["ex first", "Gen\u00e8ve", "", "\ud55c\uad6d"])
+COMBO_EX_ITEMS = ["ex first", "Gen\u00e8ve", "", "\ud55c\uad6d"]
+COMBO_EX = lines(COMBO_EX_ITEMS)
 
 # The drawn window's lists, which only accessibility tells, kept apart from the target's own tables.
 DRAWN_LIST = ["small", "Z\u00fcrich", "", "\u65e5\u672c\u8a9e"]
@@ -183,6 +184,8 @@ class ReadsViews:
         self.views.show("comboex", COMBO_EX)
         self.views.show("icons", ICONS)
         self.views.show("comboex_edit", COMBO_EX)
+        self.views.show("icons", ICONS)
+        self.views.show("comboex_combo", COMBO_EX)
 
 
 class ViewsTest(ReadsViews, unittest.TestCase):
@@ -280,6 +283,9 @@ STATES = {
     "multi_listbox": ([["north"], ["east"], ["south"], ["west"]], [1, 3], None),
     "check_listview": ([["Alpha", "1"], ["Beta", "2"], ["Gamma", "3"]], [1, 2], [0, 2]),
     "check_tree": ([["0", "Root"], ["1", "Child"], ["0", "Second"]], [2], [1]),
+    # State images of their own, by Windows' convention for check boxes; then partly checked and state images.
+    "own_checks_listview": ([["Core", "1"], ["Extras", "2"], ["Docs", "3"]], [0], [1], [2], [1, 2, 3]),
+    "own_checks_tree": ([["0", "Core"], ["1", "Extras"], ["0", "Docs"]], [0], [1], [2], [1, 2, 3]),
 }
 
 
@@ -331,16 +337,23 @@ class CommandLineTest(unittest.TestCase):
                              "rows": REPORT_ROWS, "selected": []}, "--headers")
         self.assertIn('\r\n4,"comma, ""quoted""",note 4\r\n', self.read("report", "--format", "csv"))
 
+    def test_combo_box_inside_a_combo_box_ex_reads_as_the_combo_box_ex(self):
+        self.assert_formats("comboex_combo", COMBO_EX, [[i] for i in COMBO_EX_ITEMS],
+                            {"class": "ComboBox", "readFrom": {"handle": self.handles["comboex"], "class": "ComboBoxEx32"},
+                             "kind": "comboboxex", "items": COMBO_EX_ITEMS, "selected": []})
+
     def test_tree_view(self):
         self.assert_formats("tree", TREE, [[str(depth), text] for depth, text in TREE_ITEMS],
                             {"class": "SysTreeView32", "kind": "treeview",
                              "items": [{"text": text, "depth": depth} for depth, text in TREE_ITEMS], "selected": []})
 
     def test_selected_and_checked_items(self):
-        for name, (records, selected, checked) in STATES.items():
+        for name, (records, selected, checked, *partly_images) in STATES.items():
             with self.subTest(name):
                 listing = json.loads(self.read(name, "--format", "json"))
                 self.assertEqual((listing["selected"], listing.get("checked")), (selected, checked))
+                if partly_images:
+                    self.assertEqual([listing["partly"], listing["stateImages"]], partly_images)
                 for option, indexes in (("--selected", selected), ("--checked", checked)):
                     h = self.handles[name]
                     out, err = self.run_quorvel("--read", h, option, "--format=csv", code=0 if indexes else 1)

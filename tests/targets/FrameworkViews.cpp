@@ -31,14 +31,23 @@ template <typename T> void Send(HWND w, UINT message, WPARAM wParam, T* lParam)
 }
 
 // Selects the items whose bit is set in selected and checks those in checked (in a list view and a tree view
-// with check boxes); Fill's tree is the first item, its child and the third item.
-void Mark(HWND w, Kind kind, unsigned selected, unsigned checked)
+// with check boxes); Fill's tree is the first item, its child and the third item. With items partly checked it
+// draws check boxes as installers do: own state images, no check box style, a list view's column 1 of width 0.
+void Mark(HWND w, Kind kind, unsigned selected, unsigned checked, unsigned partly)
 {
     const HTREEITEM root = TreeView_GetRoot(w),
                     nodes[] = {root, TreeView_GetChild(w, root), TreeView_GetNextSibling(w, root)};
-    ListView_SetExtendedListViewStyle(w, LVS_EX_CHECKBOXES);
+    if (!partly)
+        ListView_SetExtendedListViewStyle(w, LVS_EX_CHECKBOXES);
+    else if (kind == Kind::tree)
+        TreeView_SetImageList(w, ImageList_Create(16, 16, ILC_COLOR, 4, 0), TVSIL_STATE);
+    if (partly && kind == Kind::listView) {
+        ListView_SetImageList(w, ImageList_Create(16, 16, ILC_COLOR, 4, 0), LVSIL_STATE);
+        ListView_SetColumnWidth(w, 1, 0);
+    }
     for (unsigned i = 0; i < 4; ++i) {
-        const UINT state = (selected >> i & 1 ? LVIS_SELECTED : 0) | INDEXTOSTATEIMAGEMASK(checked >> i & 1 ? 2 : 1);
+        const UINT image = partly >> i & 1 ? 3 : checked >> i & 1 ? 2 : 1;
+        const UINT state = (selected >> i & 1 ? LVIS_SELECTED : 0) | INDEXTOSTATEIMAGEMASK(image);
         if (kind == Kind::listBox)
             SendMessageW(w, LB_SETSEL, selected >> i & 1, i);
         if (kind == Kind::listView)
@@ -120,7 +129,7 @@ bool MakeFrameworkViews(HINSTANCE inst, const wchar_t* frameClass, target::Named
         DWORD style;
         Kind kind;
         std::vector<const wchar_t*> texts;
-        unsigned selected = 0, checked = 0; // a bit per item
+        unsigned selected = 0, checked = 0, partly = 0; // a bit per item
     } controls[] = {
         {"fw_listview", L"TListView", LVS_REPORT, Kind::listView, {L"Delphi", zurich}},
         {"fw_tree", L"TTreeView", TVS_HASLINES, Kind::tree, {L"Root", L"Child", L"Second"}},
@@ -140,6 +149,8 @@ bool MakeFrameworkViews(HINSTANCE inst, const wchar_t* frameClass, target::Named
          0b1010},
         {"check_listview", WC_LISTVIEWW, LVS_REPORT, Kind::listView, {L"Alpha", L"Beta", L"Gamma"}, 0b110, 0b101},
         {"check_tree", WC_TREEVIEWW, TVS_CHECKBOXES, Kind::tree, {L"Root", L"Child", L"Second"}, 0b100, 0b010},
+        {"own_checks_listview", WC_LISTVIEWW, LVS_REPORT, Kind::listView, {L"Core", L"Extras", L"Docs"}, 1, 2, 4},
+        {"own_checks_tree", WC_TREEVIEWW, 0, Kind::tree, {L"Core", L"Extras", L"Docs"}, 1, 2, 4},
     };
     int slot = 0;
     for (const auto& c : controls) {
@@ -157,7 +168,8 @@ bool MakeFrameworkViews(HINSTANCE inst, const wchar_t* frameClass, target::Named
     // Wine's tree view sets every check box to unchecked when it is first drawn: marked only after that.
     for (int i = 0; i < slot; ++i) {
         if (controls[i].selected | controls[i].checked)
-            Mark(GetDlgItem(frame, 100 + i), controls[i].kind, controls[i].selected, controls[i].checked);
+            Mark(GetDlgItem(frame, 100 + i), controls[i].kind, controls[i].selected, controls[i].checked,
+                 controls[i].partly);
     }
     return true;
 }

@@ -493,6 +493,7 @@ int WINAPI wWinMain(HINSTANCE inst, HINSTANCE, PWSTR, int)
     if (!drawn::MakeDrawnViews(more) || !BuildWindows(inst, w) || !BuildViews(inst, state, v) ||
         !frameworks::MakeFrameworkViews(inst, kViewsClassName, more))
         return 1;
+    more.push_back({"comboex_combo", reinterpret_cast<HWND>(SendMessageW(v.comboEx, CBEM_GETCOMBOCONTROL, 0, 0))});
     target::NamedHandles handles{{"list", w.list},
                                  {"combo", w.combo},
                                  {"big", w.big},

@@ -84,13 +84,15 @@ TEST_F(AccessibleRead, ListOfIdsAndObjectsOnlyWhereNothingElseIs)
     EXPECT_EQ(read().end, ReadEnd::nothingToRead);
 }
 
-// Asked for, a list tells both states of each item, a question each.
+// Asked for, a list tells both states of each item, a question each; a mixed one is partly checked.
 TEST_F(AccessibleRead, ItemsSelectedAndChecked)
 {
     const int sizes = list(u"Sizes", {u"S", u"M", u"L"});
     at(sizes + 1).state = acc::stateSelected;
+    at(sizes + 2).state = acc::stateMixed;
     at(sizes + 3).state = acc::stateSelected | acc::stateChecked;
-    EXPECT_NE(renderJson(read({.states = true})).find(u"\"selected\": [0, 2],\r\n  \"checked\": [2]\r\n}"),
+    EXPECT_NE(renderJson(read({.states = true}))
+                  .find(u"\"selected\": [0, 2],\r\n  \"checked\": [2],\r\n  \"partly\": [1]\r\n}"),
               std::u16string::npos);
     EXPECT_FALSE(read().tells(ItemState::checked));
 }

@@ -88,6 +88,9 @@ TEST(States, FiltersAndJsonPlaces)
         l.mark(ItemState::selected, r);
     for (std::size_t r : {2, 3, 7}) // 7: a row the listing does not have
         l.mark(ItemState::checked, r);
+    l.mark(ItemState::partly, 1);
+    l.stateImageList = true;
+    l.setStateImage(3, 2);
     const std::pair<RowFilter, const char16_t*> cases[] = {{{}, u"a\r\nb\r\nc\r\nd\r\n"},
                                                            {{true, false}, u"a\r\nc\r\n"},
                                                            {{false, true}, u"c\r\nd\r\n"},
@@ -96,11 +99,12 @@ TEST(States, FiltersAndJsonPlaces)
         EXPECT_EQ(renderText(l, {.only = only}), text);
         EXPECT_EQ(renderCsv(l, {.only = only}), text);
     }
-    EXPECT_NE(renderJson(l).find(u"\"d\"\r\n  ],\r\n  \"selected\": [0, 2],\r\n  \"checked\": [2, 3]\r\n}"),
+    EXPECT_NE(renderJson(l).find(u"\"d\"\r\n  ],\r\n  \"selected\": [0, 2],\r\n  \"checked\": [2, 3],\r\n  "
+                                 u"\"partly\": [1],\r\n  \"stateImages\": [0, 0, 0, 2]\r\n}"),
               std::u16string::npos);
     EXPECT_NE(renderJson(l, {.only = {.checked = true}})
                   .find(u"\"indexes\": [2, 3],\r\n  \"items\": [\r\n    \"c\",\r\n    \"d\"\r\n  ],\r\n  "
-                        u"\"selected\": [0],\r\n  \"checked\": [0, 1]\r\n}"),
+                        u"\"selected\": [0],\r\n  \"checked\": [0, 1],\r\n  \"stateImages\": [0, 2]\r\n}"),
               std::u16string::npos);
     const std::u16string bar = renderJson(items(ListKind::statusBar, {u"a"}));
     EXPECT_EQ(bar.find(u"\"selected\""), bar.find(u"\"checked\"")); // neither is there

@@ -1,4 +1,5 @@
 #include "desktop/ControlMessages.h"
+#include "listing/JsonRendering.h"
 #include "listreader/ControlClass.h"
 #include "tests/support/InlineReadRunner.h"
 #include "tests/support/ReadText.h"
@@ -257,7 +258,10 @@ TEST_P(Views, ComboBoxExItemsComeFromTheComboBoxExItself)
     const std::u16string expected = u"first\r\nZ\u00fcrich\r\n" + std::u16string(3000, u'x') + u"\r\n";
     EXPECT_EQ(read(comboEx), expected);
     EXPECT_EQ(read(edit), expected);
-    EXPECT_EQ(read(inner), u"");
+    EXPECT_EQ(read(inner), expected);
+    UnfollowedRead control;
+    for (WindowHandle through : {edit, inner})
+        EXPECT_EQ(readListItems(desktop, through, control).readFrom.className, u"ComboBoxEx32");
     // A count that claims too many ends after a batch of items that don't exist.
     w.hook = [](unsigned msg, std::uintptr_t, std::intptr_t) -> std::optional<MessageResult> {
         if (msg == win::CB_GETCOUNT)
@@ -436,10 +440,8 @@ const StatesCase statesCases[] = {
     {FakeKind::comboBox, u"", 0, 0, {{1000, sel}}, Rows{}, {}}, // a current item past the end
     {FakeKind::comboBoxEx, u"", 0, 0, {{3, sel}}, Rows{3}, {}},
     {FakeKind::tabControl, u"", 0, 0, {{0, sel}}, Rows{0}, {}},
-    {FakeKind::listView, u"", 0, 0, {{1, sel | tick}}, Rows{1}, {}}, // a state image of its own
+    {FakeKind::listView, u"", 0, 0, {{1, sel | tick}}, Rows{1}, {}}, // no state image list
     {FakeKind::listView, u"", 0, win::LVS_EX_CHECKBOXES, {{1, tick}, {3, sel | tick}}, Rows{3}, Rows{1, 3}},
-    // Visual Basic's own list view shows its check boxes by their images alone.
-    {FakeKind::listView, u"ListView20WndClass", 0, 0, {{1, tick}, {2, box}}, Rows{}, Rows{1}},
     {FakeKind::listView, u"ListView20WndClass", 0, win::LVS_EX_CHECKBOXES, {{2, sel}}, Rows{2}, {}},
     {FakeKind::treeView, u"", win::TVS_CHECKBOXES, 0, {{1, sel | box}, {3, tick}}, Rows{1}, Rows{3}},
     {FakeKind::treeView, u"", 0, 0, {{1, sel}, {3, tick}}, Rows{1}, {}},
@@ -462,7 +464,7 @@ TEST_P(Views, EachKindTellsTheStatesItHas)
             desktop.stateQuestions = 0;
             UnfollowedRead control;
             const Listing listing = readListItems(desktop, view, control, {.states = states});
-            EXPECT_LE(desktop.stateQuestions, states ? 5 : 0) << name;
+            EXPECT_LE(desktop.stateQuestions, states ? 6 : 0) << name;
             for (auto [state, rows] : {std::pair{ItemState::selected, selected}, {ItemState::checked, checked}}) {
                 EXPECT_EQ(listing.tells(state), states && rows) << name;
                 EXPECT_EQ(Rows(listing.rowsIn(state).begin(), listing.rowsIn(state).end()),
@@ -471,6 +473,44 @@ TEST_P(Views, EachKindTellsTheStatesItHas)
             }
         }
         expectNothingLeft();
+    }
+}
+
+// Kind, class (empty: the system's), check box style, state image list, top-level window's class: tells checks?
+const std::tuple<FakeKind, const char16_t*, bool, bool, const char16_t*, bool> imageCases[] = {
+    {FakeKind::listView, u"", false, true, u"#32770", true},
+    {FakeKind::listView, u"", true, false, u"", true},
+    {FakeKind::listView, u"ListView20WndClass", false, true, u"", true},
+    {FakeKind::listView, u"ListView20WndClass", true, false, u"", false}, // its style bits mean nothing
+    {FakeKind::treeView, u"", false, true, u"", true},
+    // The Windows Installer's state images are install states; check boxes of the system's style stay so.
+    {FakeKind::treeView, u"", false, true, u"MsiDialogCloseClass", false},
+    {FakeKind::listView, u"", false, true, u"msidialognocloseclass", false},
+    {FakeKind::treeView, u"", true, true, u"MsiDialogCloseClass", true},
+};
+
+// Items at state images 0 to 5: by Windows' convention 2 is checked and 3 partly checked, the others neither.
+TEST_P(Views, OwnStateImagesAreCheckBoxesByWindowsConvention)
+{
+    for (const auto& c : imageCases) {
+        const auto& [kind, className, style, images, topLevel, checks] = c;
+        SCOPED_TRACE(&c - imageCases);
+        desktop.destroy(view);
+        FakeWindow& w = desktop.add(view, kind);
+        std::tie(w.className, w.process, w.stateImageList, w.parent) = std::tuple(className, 1, images, 720);
+        std::tie(w.style, w.exStyle) = std::pair(style ? win::TVS_CHECKBOXES : 0, style ? win::LVS_EX_CHECKBOXES : 0);
+        desktop.add(720).parent = 721;
+        desktop.add(721).className = topLevel;
+        w.rows.assign(6, {u"x"});
+        w.tree.assign(6, {u"x"});
+        for (std::uint32_t i = 0; i < 6; ++i)
+            w.states[i] = i << 12;
+        UnfollowedRead control;
+        const std::u16string json = renderJson(readListItems(desktop, view, control, {.states = true}));
+        EXPECT_EQ(json.substr(json.find(u"\"selected\"")),
+                  std::u16string(u"\"selected\": []") +
+                      (checks ? u",\r\n  \"checked\": [2],\r\n  \"partly\": [3]" : u"") +
+                      (images ? u",\r\n  \"stateImages\": [0, 1, 2, 3, 4, 5]" : u"") + u"\r\n}\r\n");
     }
 }
 
