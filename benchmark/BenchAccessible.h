@@ -7,9 +7,11 @@
 
 namespace bench {
 
-// The list object of window, then its child count, its children in AccessibleChildren batches of 256 and one
-// get_accName per child, as Quorvel's reader asks them; nothing kept but the items and their characters.
-// False when a call fails. In a COM apartment of its own for the length of the call.
+// What Quorvel's reader asks of a list told only through accessibility, from a bare loop: the window's list box
+// and combo box counts, its object, the object's role, name and child count and whether it hands out an
+// enumerator, then 256 children at a time each child's own get_accChild and each item's get_accName; nothing
+// kept but the items and their characters. False when a call fails, or the list is not as the bench target
+// makes it. In a COM apartment of its own for the length of the call.
 bool AccessibleFloor(HWND window, DWORD timeoutMs, std::size_t& items, std::size_t& chars);
 
 } // namespace bench

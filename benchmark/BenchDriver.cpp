@@ -13,6 +13,8 @@ using namespace bench;
 
 int wmain(int argc, wchar_t** argv)
 {
+    if (argc > 1 && std::wstring(argv[1]) == L"--measure")
+        return RunMeasurement(argc, argv);
     for (int i = 1; i + 1 < argc; i += 2) {
         const std::wstring a = argv[i];
         if (a == L"--handles")

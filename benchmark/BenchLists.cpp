@@ -103,14 +103,31 @@ double Rewrite(HWND edit, HWND target, const std::wstring& expected, int& done)
 
 } // namespace
 
-ListResults TimeLists(const Quorvel& q, const Handles& handles)
+bool MeasureList(const std::string& what, HWND target, int size, Measured& out)
 {
-    ListResults results;
+    const bool combo = what.rfind("combo-", 0) == 0;
+    if (!combo && what.rfind("list-", 0) != 0)
+        return false;
+    const std::wstring expected = Expected(combo, size);
+    if (what.ends_with("-floor")) {
+        out = {Floor(target, expected.size()), 0};
+        return true;
+    }
     HWND edit = CreateWindowExW(0, L"EDIT", L"", WS_POPUP | ES_MULTILINE | ES_AUTOVSCROLL | WS_VSCROLL, 0, 0, 300, 200,
                                 nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
     if (!edit)
         Fail("cannot create the rewrite field");
     SendMessageW(edit, EM_SETLIMITTEXT, 0x7FFFFFFE, 0);
+    int done = 0;
+    out.ms = Rewrite(edit, target, expected, done);
+    out.count = done;
+    DestroyWindow(edit);
+    return true;
+}
+
+ListResults TimeLists(const Quorvel& q, const Handles& handles)
+{
+    ListResults results;
 
     for (int size : kSizes) {
         if (size > g_opt.maxItems)
@@ -125,7 +142,7 @@ ListResults TimeLists(const Quorvel& q, const Handles& handles)
         // Floor and reader alternate so a drift in machine load hits both alike.
         for (int r = 0; r < reps; ++r) {
             for (int k = 0; k < 2; ++k) {
-                floors[k].push_back(Floor(targets[k], expected[k].size()));
+                floors[k].push_back(MeasureApart(k ? "combo-floor" : "list-floor", targets[k], size).ms);
                 TimeReaders(q, targets[k], expected[k], r, referenceReps, readers[k]);
                 if (size == 100000 && k == 0 && !results.haveReadPeak)
                     results.haveReadPeak = PeakWorkingSet(q.pid, results.readPeak);
@@ -149,8 +166,9 @@ ListResults TimeLists(const Quorvel& q, const Handles& handles)
                 const int rewriteReps = size > 1000 ? 1 : g_opt.rewriteReps;
                 std::vector<double> times;
                 for (int r = 0; r < rewriteReps; ++r) {
-                    int done = 0;
-                    times.push_back(Rewrite(edit, targets[k], expected[k], done));
+                    const Measured rewrite = MeasureApart(k ? "combo-rewrite" : "list-rewrite", targets[k], size);
+                    const int done = static_cast<int>(rewrite.count);
+                    times.push_back(rewrite.ms);
                     row.rewriteDone = std::min(row.rewriteDone, done);
                     Progress("%d %s rewrite rep %d: %.1f ms, %d items\n", size, row.kind, r + 1, times.back(), done);
                     if (done < size)
@@ -162,7 +180,6 @@ ListResults TimeLists(const Quorvel& q, const Handles& handles)
             results.rows.push_back(row);
         }
     }
-    DestroyWindow(edit);
     return results;
 }
 

@@ -9,6 +9,23 @@ namespace bench {
 
 using Handles = std::map<std::string, long>;
 
+// --- Measurements made apart (BenchApart.cpp) ---
+
+// What one measurement gives back: its time, and a count of its own (the rewrite's items done).
+struct Measured {
+    double ms;
+    long count;
+};
+// The floor, a per-cell copy or the rewrite loop of a target of size items (what: "list-floor",
+// "view-copy", ...), made in a process of its own on the CPU Quorvel's reads get, as they are made.
+Measured MeasureApart(const char* what, HWND target, int size);
+// In that process (benchdriver --measure ...): makes it and prints what it gives back.
+int RunMeasurement(int argc, wchar_t** argv);
+// Each part's own measurements; false for one that is not its.
+bool MeasureList(const std::string& what, HWND target, int size, Measured& out);
+bool MeasureView(const std::string& what, HWND target, int size, Measured& out);
+bool MeasureAccessible(const std::string& what, HWND target, int size, Measured& out);
+
 // --- List and combo boxes (BenchLists.cpp) ---
 
 struct ListRow {

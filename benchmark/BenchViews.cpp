@@ -240,6 +240,25 @@ double TreeCopy(HWND tree, const std::wstring& expected)
     return t1 - t0;
 }
 
+} // namespace
+
+bool MeasureView(const std::string& what, HWND control, int size, Measured& out)
+{
+    if (what == "view-floor")
+        out = {ViewFloor(control, size), 0};
+    else if (what == "view-copy")
+        out = {ViewCopy(control, ExpectedView(size)), 0};
+    else if (what == "tree-floor")
+        out = {TreeFloor(control, size), 0};
+    else if (what == "tree-copy")
+        out = {TreeCopy(control, ExpectedTree(size)), 0};
+    else
+        return false;
+    return true;
+}
+
+namespace {
+
 // Times floor, copy, reader and, when asked, the command line in turn, so a drift in machine load hits all
 // alike: the floor and the reader reps times, the others in the first reference reps.
 ViewRow TimeView(const Quorvel& q, HWND control, bool tree, int size, bool commandLine = false)
@@ -250,9 +269,9 @@ ViewRow TimeView(const Quorvel& q, HWND control, bool tree, int size, bool comma
     std::vector<double> floors, copies, commandLines;
     ReaderTimes readers;
     for (int r = 0; r < reps; ++r) {
-        floors.push_back(tree ? TreeFloor(control, size) : ViewFloor(control, size));
+        floors.push_back(MeasureApart(tree ? "tree-floor" : "view-floor", control, size).ms);
         if (r < referenceReps)
-            copies.push_back(tree ? TreeCopy(control, expected) : ViewCopy(control, expected));
+            copies.push_back(MeasureApart(tree ? "tree-copy" : "view-copy", control, size).ms);
         TimeReaders(q, control, expected, r, referenceReps, readers);
         if (commandLine && r < referenceReps)
             commandLines.push_back(CommandLineRead(control, expected));

@@ -38,8 +38,8 @@ def cpu_name():
 
 def session_processes(prefix, known):
     """The Linux processes of a Wine prefix, by its WINEPREFIX: pid -> the program's name (as Wine shows it: the
-    Windows program's, lower case). known keeps whether each pid seen before was the prefix's, so that its
-    environment is read once."""
+    Windows program's, lower case) and its arguments. known keeps whether each pid seen before was the prefix's,
+    so that its environment is read once."""
     want = b"WINEPREFIX=" + os.fsencode(prefix) + b"\0"
     found = {}
     for pid in map(int, filter(str.isdigit, os.listdir("/proc"))):
@@ -50,8 +50,8 @@ def session_processes(prefix, known):
                     known[pid] = want in f.read() + b"\0"
             if known[pid]:
                 with open(f"/proc/{pid}/cmdline", "rb") as f:
-                    program = f.read().split(b"\0")[0].decode("utf-8", "replace")
-                found[pid] = re.split(r"[\\/]", program)[-1].lower()
+                    words = [w.decode("utf-8", "replace") for w in f.read().split(b"\0")]
+                found[pid] = (re.split(r"[\\/]", words[0])[-1].lower(), words[1:])
         except OSError:
             pass  # gone, or not ours to read
     return found
@@ -68,31 +68,37 @@ def allowed_cpus(pid):
 
 class CpuWatch(threading.Thread):
     """Looks every few seconds, from Linux's side, at where the threads of the run's processes may run: Quorvel's
-    (quorvel.exe and quorvel.com, which the driver moves between CPUs through Wine) and every other process of the
-    prefix (wineserver, the target, the driver, Wine's own services)."""
+    (quorvel.exe and quorvel.com, which the driver moves between CPUs through Wine), the driver's measuring
+    processes (benchdriver --measure: the floors, the per-cell copies and the rewrite loop, put where Quorvel
+    reads), and every other process of the prefix (wineserver, the target, the driver, Wine's own services)."""
 
     def __init__(self, prefix, interval=5.0):
         super().__init__(daemon=True)
         self.prefix, self.interval = prefix, interval
-        self.quorvel, self.others = collections.Counter(), collections.Counter()
+        self.seen = {who: collections.Counter() for who in ("quorvel", "measuring", "others")}
         self.stop = threading.Event()
 
     def run(self):
         known = {}
         while not self.stop.wait(self.interval):
-            for pid, program in session_processes(self.prefix, known).items():
+            for pid, (program, args) in session_processes(self.prefix, known).items():
                 try:
                     cpus = " and ".join(sorted(allowed_cpus(pid)))
                 except OSError:
                     continue
-                (self.quorvel if program in ("quorvel.exe", "quorvel.com") else self.others)[cpus] += 1
+                who = ("quorvel" if program in ("quorvel.exe", "quorvel.com")
+                       else "measuring" if program == "benchdriver.exe" and "--measure" in args else "others")
+                self.seen[who][cpus] += 1
 
     def report(self):
         def tally(counter):
             return ", ".join(f"on CPU {cpus} in {n}" for cpus, n in counter.most_common()) or "never seen"
         return (f"CPU check, from Linux's side every {self.interval:.0f} s, process by process (the CPUs its "
-                f"threads may run on; \"A and B\": its threads on different CPUs): Quorvel's processes "
-                f"{tally(self.quorvel)} looks; the run's other Wine processes {tally(self.others)} looks")
+                f"threads may run on; \"A and B\": its threads on different CPUs):\n"
+                f"  Quorvel's processes {tally(self.seen['quorvel'])} looks\n"
+                f"  the measuring processes (floors, per-cell copies, rewrite loop) {tally(self.seen['measuring'])} "
+                f"looks\n"
+                f"  the run's other Wine processes (target, wineserver, driver) {tally(self.seen['others'])} looks")
 
 
 def run(args):
@@ -150,9 +156,11 @@ def run(args):
         sys.exit(f"run_bench: benchdriver exited {result.returncode}")
 
     if own is not None:
-        arrangement = (f"the target, wineserver and the driver on CPU {pinned}, Quorvel (quorvel.exe, quorvel.com) on "
-                       f"CPU {own}; 1-CPU columns and lines: Quorvel moved to CPU {pinned} too, every process on one "
-                       "CPU as in earlier runs, for reference (targets hold for the first arrangement)")
+        arrangement = (f"the target, wineserver and the driver (which starts reads and watches the caption) on CPU "
+                       f"{pinned}; Quorvel (quorvel.exe, quorvel.com) and the measuring processes (the floors, the "
+                       f"per-cell copies and the rewrite loop, each in a process of its own) on CPU {own}; 1-CPU "
+                       f"columns and lines: Quorvel moved to CPU {pinned} too, every process on one CPU as in earlier "
+                       "runs, for reference (targets hold for the first arrangement)")
     elif pinned is not None:
         arrangement = f"every process on CPU {pinned}"
     else:
@@ -163,7 +171,8 @@ def run(args):
         f"{32 if peimage.is_32bit(exe) else 64}-bit build, {cpu_name()}, {os.cpu_count()} CPUs, "
         f"load before the run {load_before[0]:.2f} (1 min), after {load[0]:.2f}",
         f"Arrangement: {arrangement}.",
-        "Medians in milliseconds. floor: the reader's messages sent from a bare loop, nothing kept; "
+        "Medians in milliseconds. floor: the reader's messages sent from a bare loop, nothing kept, in a process "
+        "where Quorvel reads; "
         "reader: Quorvel, from the change of txtWnd to its frame saying the read has ended, the listing shown; "
         "command line: quorvel.com --read to a file, from its start to its exit; "
         "rewrite: the whole field read back and written again per item; "
