@@ -72,6 +72,8 @@ public:
     ListRole role = ListRole::list;
     std::u16string listName;
     std::size_t listNumber = 0, listCount = 0;
+    // The names of all of them, in that order.
+    std::vector<std::u16string> listNames;
     // Items with depths: a tree view's or an accessible tree's.
     bool tree() const { return kind == ListKind::treeView || (kind == ListKind::accessible && role == ListRole::tree); }
 
