@@ -2,6 +2,7 @@
 // touches a window or a file.
 #pragma once
 
+#include "finding/Selector.h"
 #include "listing/RenderOptions.h"
 
 #include <optional>
@@ -14,7 +15,8 @@ namespace quorvel {
 enum class OutputFormat { text, csv, json };
 
 struct ReadRequest {
-    // As given: every form the handle field takes.
+    // As given: every form the handle field takes, or a selector; for --list,
+    // its selector, if any.
     std::u16string handle;
     OutputFormat format = OutputFormat::text;
     bool headers = false;
@@ -25,12 +27,17 @@ struct ReadRequest {
     // --selected and --checked: only the rows in those states.
     RowFilter only = {};
     bool safeCsv = false;
+    // The selector, when what is given holds "=" (--name then is its name= clause).
+    std::optional<Selector> selector = {};
+    // --wait: how long to look again for a list the selector names.
+    std::optional<double> waitSeconds = {};
 
     RenderOptions rendering() const { return {headers, only, safeCsv}; }
 };
 
 struct Arguments {
-    enum class Action { read, help, version, wrong } action = Action::wrong;
+    // list: --list, the overview of the lists the selector names (every one without it).
+    enum class Action { read, list, help, version, wrong } action = Action::wrong;
     ReadRequest read;
     std::u16string wrong; // what is wrong with the arguments, for Action::wrong
 };

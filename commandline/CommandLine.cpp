@@ -1,6 +1,8 @@
 #include "commandline/CommandLine.h"
 
 #include "commandline/Arguments.h"
+#include "commandline/FindForRead.h"
+#include "commandline/ListCommand.h"
 #include "commandline/ReadOnThread.h"
 #include "commandline/VersionLine.h"
 #include "handle/HandleText.h"
@@ -135,10 +137,37 @@ std::u16string untoldLine(const Listing& listing, const RowFilter& only)
            (selected ? u"selected" : u"") + (selected && checked ? u" or " : u"") + (checked ? u"checked" : u"");
 }
 
+// --list, or a --read selector's list found (and waited for): the exit code
+// when that is the end, else the list to read.
+std::optional<int> findFirst(const Arguments& arguments, Desktop& desktop, CommandOutput& output, ReadControl& control,
+                             AccessibleWindows* accessible, bool* threadLeft, std::uint32_t boundMs, ReadTarget& target)
+{
+    SteadyClock clock;
+    bool left = false;
+    std::optional<int> code;
+    if (arguments.action == Arguments::Action::list) {
+        std::u16string line;
+        code = runListCommand(arguments.read, desktop, output, control, accessible, left, boundMs, clock, line);
+        if (!line.empty())
+            printLine(output, line);
+    } else if (arguments.read.selector) {
+        target = findReadTarget(arguments.read, desktop, control, accessible, left, boundMs, clock);
+        if ((code = target.exitCode)) {
+            output.abandon();
+            printLine(output, target.line);
+            for (const std::u16string& match : target.matches)
+                output.printError(match + u"\r\n");
+        }
+    }
+    if (threadLeft)
+        *threadLeft = left;
+    return code;
+}
+
 } // namespace
 
-int runCommandLine(std::span<const std::u16string> args, OtherWindows& desktop, CommandOutput& output,
-                   ReadControl& control, AccessibleWindows* accessible, bool* threadLeft, std::uint32_t boundMs)
+int runCommandLine(std::span<const std::u16string> args, Desktop& desktop, CommandOutput& output, ReadControl& control,
+                   AccessibleWindows* accessible, bool* threadLeft, std::uint32_t boundMs)
 {
     const Arguments arguments = parseArguments(args);
     if (arguments.action == Arguments::Action::help) {
@@ -153,8 +182,12 @@ int runCommandLine(std::span<const std::u16string> args, OtherWindows& desktop, 
         return badArguments(output, arguments.wrong);
     const ReadRequest& request = arguments.read;
     std::u16string why;
-    if (!output.prepare(request.out, why))
+    if (arguments.action == Arguments::Action::read && !output.prepare(request.out, why))
         return outputFailed(output, why);
+    ReadTarget found;
+    if (std::optional<int> code =
+            findFirst(arguments, desktop, output, control, accessible, threadLeft, boundMs, found))
+        return *code;
 
     const bool streaming = output.streams() && request.format != OutputFormat::json;
     StreamedRead streamed(control, output, request);
@@ -162,12 +195,15 @@ int runCommandLine(std::span<const std::u16string> args, OtherWindows& desktop, 
     ThreadedRead read;
     // JSON tells the states whenever the list has them; text and CSV only filter by them.
     const bool states = request.format == OutputFormat::json || request.only.any();
-    if (std::optional<WindowHandle> target = targetHandle(handleTextValue(request.handle)))
-        read = readOnThread(desktop, *target, reading, {accessible, std::nullopt, request.name, states}, boundMs);
+    const std::optional<WindowHandle> target =
+        request.selector ? std::optional(found.handle) : targetHandle(handleTextValue(request.handle));
+    if (target)
+        read = readOnThread(desktop, *target, reading, {accessible, std::nullopt, request.name, states, found.number},
+                            boundMs);
     else
         read.listing.end = ReadEnd::noWindow;
     if (threadLeft)
-        *threadLeft = read.givenUp;
+        *threadLeft = *threadLeft || read.givenUp;
     Listing& listing = read.listing;
     if (listing.end != ReadEnd::complete && !isPartial(listing.end)) {
         output.abandon();

@@ -1,0 +1,58 @@
+#include "commandline/ListCommand.h"
+
+#include "commandline/CensusOnThread.h"
+#include "finding/Matching.h"
+#include "finding/OverviewRendering.h"
+
+namespace quorvel {
+
+int runListCommand(const ReadRequest& request, Desktop& desktop, CommandOutput& output, ReadControl& control,
+                   AccessibleWindows* accessible, bool& threadLeft, std::uint32_t boundMs, Clock& clock,
+                   std::u16string& line)
+{
+    if (!output.prepare(request.out, line))
+        return exitcode::badArguments;
+    const Selector* only = request.selector ? &*request.selector : nullptr;
+    const auto cancelled = [&] { return control.cancelled(); };
+    CensusOnThread census(desktop, accessible, control, boundMs);
+    // Every window, so that each selector printed names its list alone on the
+    // whole desktop; accessible lists asked for only where the selector may name one.
+    Desk desk;
+    std::vector<OverviewRow> rows;
+    const Look look = lookUntil(
+        [&] {
+            desk = survey(desktop, {nullptr, &census, only});
+            if (desk.cancelled)
+                return Look::cancelled;
+            rows = overview(desk, only, desktop, cancelled);
+            return desk.cancelled ? Look::cancelled : rows.empty() && only ? Look::none : Look::found;
+        },
+        request.waitSeconds.value_or(0), clock, cancelled);
+    threadLeft = threadLeft || census.threadLeft();
+    if (look != Look::found) {
+        output.abandon();
+        line = look == Look::cancelled ? u"cancelled" : u"no list matches " + selectorText(*only);
+        return exitcode::nothingToRead;
+    }
+    std::u16string text;
+    switch (request.format) {
+    case OutputFormat::csv:
+        text = renderOverviewCsv(desk, rows, request.safeCsv);
+        break;
+    case OutputFormat::json:
+        text = renderOverviewJson(desk, rows);
+        break;
+    case OutputFormat::text:
+        text = renderOverviewText(desk, rows);
+        break;
+    }
+    if (!output.write(text, line)) {
+        // Standard output that went away is the reader's choice: no word.
+        if (output.streams())
+            line.clear();
+        return exitcode::badArguments;
+    }
+    return exitcode::complete;
+}
+
+} // namespace quorvel
