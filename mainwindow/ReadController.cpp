@@ -12,6 +12,7 @@ ReadController::ReadController(Desktop& desktop, ReadRunner& runner, WindowHandl
 void ReadController::read(std::optional<WindowHandle> target, std::optional<Point> at)
 {
     ++newest_;
+    found_.reset();
     desktop_.setWindowText(txtList_, u"");
     waiting_ = target;
     waitingAt_ = at;
@@ -77,6 +78,8 @@ void ReadController::readGivenUp(std::uint64_t read, const RowBatch& last)
 
 void ReadController::readFinished(std::uint64_t read, const RowBatch& last, Listing listing)
 {
+    if (read == newest_ && listing.kind != ListKind::none)
+        found_ = ReadFound{listing.handle, listing.kind, listing.listNumber, std::move(listing.listNames)};
     ended(read, last,
           {.end = listing.end,
            .items = listing.rows() - listing.unreadableRows(),
