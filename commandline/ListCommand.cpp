@@ -10,8 +10,11 @@ int runListCommand(const ReadRequest& request, Desktop& desktop, CommandOutput& 
                    AccessibleWindows* accessible, bool& threadLeft, std::uint32_t boundMs, Clock& clock,
                    std::u16string& line)
 {
-    if (!output.prepare(request.out, line))
+    std::u16string why;
+    if (!output.prepare(request.out, why)) {
+        line = why;
         return exitcode::badArguments;
+    }
     const Selector* only = request.selector ? &*request.selector : nullptr;
     const auto cancelled = [&] { return control.cancelled(); };
     CensusOnThread census(desktop, accessible, control, boundMs);
@@ -46,10 +49,9 @@ int runListCommand(const ReadRequest& request, Desktop& desktop, CommandOutput& 
         text = renderOverviewText(desk, rows);
         break;
     }
-    if (!output.write(text, line)) {
+    if (!output.write(text, why)) {
         // Standard output that went away is the reader's choice: no word.
-        if (output.streams())
-            line.clear();
+        line = output.streams() ? u"" : why;
         return exitcode::badArguments;
     }
     return exitcode::complete;

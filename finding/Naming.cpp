@@ -103,15 +103,19 @@ Naming::Naming(const Desk& desk) : desk_(desk)
         const std::optional<std::u16string> exe = w.exe().empty() ? std::nullopt : quotableValue(w.exe(), true);
         const std::u16string title = *quotableValue(w.title, true);
         const std::u16string wclass = generatedClassPattern(w.className).value_or(*quotableValue(w.className, true));
+        // An empty title says little: it names a window only where its program can't.
+        const bool titled = !title.empty() || !exe;
         if (exe)
             add({clause(Key::exe, *exe)}, 0);
-        add({clause(Key::title, title)}, 0);
+        if (titled)
+            add({clause(Key::title, title)}, 0);
         add({clause(Key::wclass, wclass)}, 1); // a class many programs' windows may share
-        if (exe) {
+        if (exe && titled)
             add({clause(Key::exe, *exe), clause(Key::title, title)}, 0);
+        if (exe)
             add({clause(Key::exe, *exe), clause(Key::wclass, wclass)}, 0);
-        }
-        add({clause(Key::title, title), clause(Key::wclass, wclass)}, 0);
+        if (titled)
+            add({clause(Key::title, title), clause(Key::wclass, wclass)}, 0);
         add({clause(Key::pid, decimal(w.processId), w.processId)}, 4);
         add({clause(Key::pid, decimal(w.processId), w.processId), clause(Key::title, title)}, 4);
         add({clause(Key::handle, decimal(w.handle), w.handle)}, 6);
