@@ -21,7 +21,7 @@ struct ReadRequest {
     OutputFormat format = OutputFormat::text;
     bool headers = false;
     // None: standard output.
-    std::optional<std::u16string> out;
+    std::optional<std::u16string> out = {};
     // Of the lists a window tells only through accessibility, the one of this name.
     std::optional<std::u16string> name = {};
     // --selected and --checked: only the rows in those states.

@@ -1,7 +1,10 @@
 #include "commandline/ListCommand.h"
 
 #include "commandline/CensusOnThread.h"
+#include "finding/Finding.h"
 #include "finding/Matching.h"
+
+#include <algorithm>
 #include "finding/OverviewRendering.h"
 
 namespace quorvel {
@@ -17,21 +20,24 @@ int runListCommand(const ReadRequest& request, Desktop& desktop, CommandOutput& 
     }
     const Selector* only = request.selector ? &*request.selector : nullptr;
     const auto cancelled = [&] { return control.cancelled(); };
-    CensusOnThread census(desktop, accessible, control, boundMs);
-    // Every window, so that each selector printed names its list alone on the
-    // whole desktop; accessible lists asked for only where the selector may name one.
+    CensusOnThread asked(desktop, accessible, control, boundMs);
+    // The lists of the windows the selector names, and the other windows
+    // alone, which name most lists' windows alone; every window's lists only
+    // where a selector printed needs them to name its list alone on the whole
+    // desktop. Accessible lists asked for only where the selector may name one.
     Desk desk;
     std::vector<OverviewRow> rows;
     const Look look = lookUntil(
         [&] {
-            desk = survey(desktop, {nullptr, &census, only});
-            if (desk.cancelled)
-                return Look::cancelled;
-            rows = overview(desk, only, desktop, cancelled);
+            KeptCensus census(asked);
+            desk = survey(desktop, {only, &census, only, true});
+            rows = desk.cancelled ? std::vector<OverviewRow>{} : overview(desk, only, desktop, cancelled);
+            if (std::any_of(rows.begin(), rows.end(), [](const OverviewRow& r) { return r.selector.empty(); }))
+                nameInWhole(rows, desk, survey(desktop, {nullptr, &census, only}));
             return desk.cancelled ? Look::cancelled : rows.empty() && only ? Look::none : Look::found;
         },
         request.waitSeconds.value_or(0), clock, cancelled);
-    threadLeft = threadLeft || census.threadLeft();
+    threadLeft = threadLeft || asked.threadLeft();
     if (look != Look::found) {
         output.abandon();
         line = look == Look::cancelled ? u"cancelled" : u"no list matches " + selectorText(*only);

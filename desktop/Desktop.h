@@ -17,6 +17,7 @@ class Desktop : public OtherWindows, public OwnWindow, public PointAndDraw, publ
 public:
     // The same question in two roles, answered once.
     using OtherWindows::className;
+    using OtherWindows::parentWindow;
 };
 
 } // namespace quorvel

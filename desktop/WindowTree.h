@@ -9,13 +9,6 @@
 
 namespace quorvel {
 
-// A descendant of a top-level window and its parent, in the order the
-// system enumerates them.
-struct ChildWindow {
-    WindowHandle handle = 0;
-    WindowHandle parent = 0;
-};
-
 // What the system tells of a process without reading its memory.
 struct ProgramFacts {
     std::u16string path; // the program's full path; empty when not told
@@ -29,8 +22,9 @@ public:
 
     // The top-level windows of the current desktop, topmost first.
     virtual std::vector<WindowHandle> topWindows() = 0;
-    // Every window under top, depth first, hidden ones included.
-    virtual std::vector<ChildWindow> childWindows(WindowHandle top) = 0;
+    // Every window under top, depth first, hidden ones included, and a window's parent (0 for a top-level one).
+    virtual std::vector<WindowHandle> childWindows(WindowHandle top) = 0;
+    virtual WindowHandle parentWindow(WindowHandle window) = 0;
     // A window's caption as the system keeps it: no message reaches its program.
     virtual std::u16string windowTitle(WindowHandle window) = 0;
     virtual std::u16string className(WindowHandle window) = 0;

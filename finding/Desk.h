@@ -17,6 +17,7 @@ struct TopWindow {
     std::u16string title = {}, className = {};
     std::uint32_t processId = 0;
     ProgramFacts program = {};
+    bool surveyed = true; // its lists are in the desk
 
     // The program's file name ("regedit.exe"); empty when the system did not tell.
     std::u16string exe() const;

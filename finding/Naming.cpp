@@ -92,60 +92,60 @@ std::optional<std::u16string> generatedClassPattern(std::u16string_view name)
     return std::nullopt;
 }
 
+void Naming::add(std::vector<Part>& parts, std::vector<Clause> clauses, int tier)
+{
+    const bool pattern = hasWildcard(clauses);
+    const std::uint64_t key = pattern ? 0 : keys_.try_emplace(keyOf(clauses), keys_.size() + 1).first->second;
+    parts.push_back({std::move(clauses), tier, pattern, key});
+}
+
 Naming::Naming(const Desk& desk) : desk_(desk)
 {
     for (const TopWindow& w : desk.windows) {
         std::vector<Part> parts;
-        const auto add = [&](std::vector<Clause> clauses, int tier) {
-            const bool pattern = hasWildcard(clauses);
-            parts.push_back({clauses, tier, pattern, pattern ? u"" : keyOf(clauses)});
-        };
         const std::optional<std::u16string> exe = w.exe().empty() ? std::nullopt : quotableValue(w.exe(), true);
         const std::u16string title = *quotableValue(w.title, true);
         const std::u16string wclass = generatedClassPattern(w.className).value_or(*quotableValue(w.className, true));
         // An empty title says little: it names a window only where its program can't.
         const bool titled = !title.empty() || !exe;
         if (exe)
-            add({clause(Key::exe, *exe)}, 0);
+            add(parts, {clause(Key::exe, *exe)}, 0);
         if (titled)
-            add({clause(Key::title, title)}, 0);
-        add({clause(Key::wclass, wclass)}, 1); // a class many programs' windows may share
+            add(parts, {clause(Key::title, title)}, 0);
+        add(parts, {clause(Key::wclass, wclass)}, 1); // a class many programs' windows may share
         if (exe && titled)
-            add({clause(Key::exe, *exe), clause(Key::title, title)}, 0);
+            add(parts, {clause(Key::exe, *exe), clause(Key::title, title)}, 0);
         if (exe)
-            add({clause(Key::exe, *exe), clause(Key::wclass, wclass)}, 0);
+            add(parts, {clause(Key::exe, *exe), clause(Key::wclass, wclass)}, 0);
         if (titled)
-            add({clause(Key::title, title), clause(Key::wclass, wclass)}, 0);
-        add({clause(Key::pid, decimal(w.processId), w.processId)}, 4);
-        add({clause(Key::pid, decimal(w.processId), w.processId), clause(Key::title, title)}, 4);
-        add({clause(Key::handle, decimal(w.handle), w.handle)}, 6);
+            add(parts, {clause(Key::title, title), clause(Key::wclass, wclass)}, 0);
+        add(parts, {clause(Key::pid, decimal(w.processId), w.processId)}, 8);
+        add(parts, {clause(Key::pid, decimal(w.processId), w.processId), clause(Key::title, title)}, 8);
+        add(parts, {clause(Key::handle, decimal(w.handle), w.handle)}, 16);
         for (const Part& p : parts) {
             if (!p.pattern)
-                ++windowsByKey_[p.key];
+                ++(w.surveyed ? windowsByKey_ : unsurveyedByKey_)[p.key];
         }
         windowParts_.push_back(std::move(parts));
     }
     for (std::size_t i = 0; i < desk.lists.size(); ++i) {
         const ListEntry& l = desk.lists[i];
-        for (const Part& lp : listParts(l)) {
+        listParts_.push_back(partsOf(l));
+        for (const Part& lp : listParts_.back()) {
             if (lp.pattern)
                 continue;
-            listsInWindow_[decimal(static_cast<long long>(l.window)) + separator + lp.key].push_back(i);
+            listsInWindow_[pair(l.window, lp.key)].push_back(i);
             for (const Part& wp : windowParts_[l.window]) {
                 if (!wp.pattern)
-                    ++listsByKey_[wp.key + lp.key];
+                    ++listsByKey_[pair(wp.key, lp.key)];
             }
         }
     }
 }
 
-std::vector<Naming::Part> Naming::listParts(const ListEntry& l) const
+std::vector<Naming::Part> Naming::partsOf(const ListEntry& l)
 {
     std::vector<Part> parts;
-    const auto add = [&](std::vector<Clause> clauses) {
-        const bool pattern = hasWildcard(clauses);
-        parts.push_back({clauses, 0, pattern, pattern ? u"" : keyOf(clauses)});
-    };
     const std::optional<std::u16string> generated = generatedClassPattern(l.className);
     const Clause cls = clause(Key::className, generated.value_or(*quotableValue(l.className, true)));
     const std::optional<std::u16string> nn = generated ? std::nullopt : quotableValue(l.nn, false);
@@ -153,13 +153,13 @@ std::vector<Naming::Part> Naming::listParts(const ListEntry& l) const
     const std::optional<Clause> id = l.id ? std::optional(clause(Key::id, decimal(*l.id), *l.id)) : std::nullopt;
     if (!l.accessible()) {
         // Each part names a kind of control, so that no accessible list matches it.
-        add({kind});
+        add(parts, {kind}, 0);
         if (nn)
-            add({clause(Key::nn, *nn)});
-        add({cls});
+            add(parts, {clause(Key::nn, *nn)}, 0);
+        add(parts, {cls}, 0);
         if (id) {
-            add({kind, *id});
-            add({cls, *id});
+            add(parts, {kind, *id}, 0);
+            add(parts, {cls, *id}, 0);
         }
         return parts;
     }
@@ -174,30 +174,40 @@ std::vector<Naming::Part> Naming::listParts(const ListEntry& l) const
     if (!name.empty()) {
         std::vector<Clause> named = teller;
         named.push_back(clause(Key::name, name));
-        add(named);
+        add(parts, named, 0);
     }
     teller.push_back(kind);
-    add(teller);
+    add(parts, teller, 0);
     return parts;
 }
 
-std::size_t Naming::windowsNamed(const Part& wp) const
+std::size_t Naming::windowsNamed(const Part& wp, std::size_t& unsurveyed) const
 {
-    if (!wp.pattern)
-        return windowsByKey_.at(wp.key);
+    if (!wp.pattern) {
+        const auto in = windowsByKey_.find(wp.key), out = unsurveyedByKey_.find(wp.key);
+        unsurveyed = out == unsurveyedByKey_.end() ? 0 : out->second;
+        return (in == windowsByKey_.end() ? 0 : in->second) + unsurveyed;
+    }
     const Selector s{wp.clauses};
-    return static_cast<std::size_t>(std::count_if(desk_.windows.begin(), desk_.windows.end(),
-                                                  [&](const TopWindow& w) { return windowMatches(s, w); }));
+    std::size_t n = 0;
+    unsurveyed = 0;
+    for (const TopWindow& w : desk_.windows) {
+        if (windowMatches(s, w)) {
+            ++n;
+            unsurveyed += !w.surveyed;
+        }
+    }
+    return n;
 }
 
 std::size_t Naming::count(const Part& wp, const Part& lp, std::size_t window, std::vector<std::size_t>& mine) const
 {
     mine.clear();
     if (!wp.pattern && !lp.pattern) {
-        const auto in = listsInWindow_.find(decimal(static_cast<long long>(window)) + separator + lp.key);
+        const auto in = listsInWindow_.find(pair(window, lp.key));
         if (in != listsInWindow_.end())
             mine = in->second;
-        const auto all = listsByKey_.find(wp.key + lp.key);
+        const auto all = listsByKey_.find(pair(wp.key, lp.key));
         return all == listsByKey_.end() ? 0 : all->second;
     }
     std::vector<Clause> both = wp.clauses;
@@ -220,19 +230,33 @@ std::u16string Naming::selectorFor(std::size_t list) const
     const ListEntry& l = desk_.lists[list];
     std::u16string best;
     int bestTier = 99;
+    // The best a part skipped for windows whose lists the desk lacks might have made.
+    std::pair<int, std::size_t> skipped{99, 0};
     std::vector<std::size_t> mine;
     for (const Part& wp : windowParts_[l.window]) {
-        // An accessible list's window is named alone: the census asked no other.
-        if (l.accessible() && windowsNamed(wp) != 1)
+        // A part that names the window alone keeps naming its list when the
+        // program opens another window; an accessible list's window is always
+        // named alone, as the census asked no other. A window whose lists the
+        // desk does not hold may hold one like this.
+        std::size_t unsurveyed = 0;
+        const std::size_t windows = windowsNamed(wp, unsurveyed);
+        if (unsurveyed && !l.accessible()) {
+            for (const Part& lp : listParts_[list]) {
+                Selector s{wp.clauses};
+                s.clauses.insert(s.clauses.end(), lp.clauses.begin(), lp.clauses.end());
+                skipped = std::min(skipped, std::pair(wp.tier + 2, selectorText(s).size()));
+            }
+        }
+        if (unsurveyed || (l.accessible() && windows != 1))
             continue;
-        for (const Part& lp : listParts(l)) {
+        for (const Part& lp : listParts_[list]) {
             const std::size_t n = count(wp, lp, l.window, mine);
             const auto at = std::find(mine.begin(), mine.end(), list);
             if (at == mine.end() || (n != 1 && n != mine.size()))
                 continue;
             Selector s{wp.clauses};
             s.clauses.insert(s.clauses.end(), lp.clauses.begin(), lp.clauses.end());
-            const int tier = wp.tier + (n == 1 ? 0 : 2);
+            const int tier = wp.tier + (windows == 1 ? 0 : 2) + (n == 1 ? 0 : 4);
             if (n != 1) {
                 const auto place = static_cast<std::int64_t>(at - mine.begin() + 1);
                 s.clauses.push_back(clause(Key::nth, decimal(place), place));
@@ -244,7 +268,7 @@ std::u16string Naming::selectorFor(std::size_t list) const
             }
         }
     }
-    return best;
+    return skipped < std::pair(bestTier, best.size()) ? std::u16string() : best;
 }
 
 } // namespace quorvel

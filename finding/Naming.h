@@ -28,27 +28,33 @@ std::optional<std::u16string> generatedClassPattern(std::u16string_view classNam
 class Naming {
 public:
     explicit Naming(const Desk& desk);
+    // Empty where the desk holds too few windows' lists to tell.
     std::u16string selectorFor(std::size_t list) const;
 
 private:
     struct Part {
         std::vector<Clause> clauses;
-        // 0: the program or the title; 1: a window class alone; 4: a process id;
-        // 6: a handle; a place (nth) adds 2.
+        // 0: the program or the title; 1: a window class alone; 8: a process id;
+        // 16: a handle. A window part that names other windows too adds 2, a place (nth) 4.
         int tier = 0;
-        bool pattern = false; // a value holds a wildcard: counted by matching, not by key
-        std::u16string key;   // the folded values, for counting by key
+        bool pattern = false;  // a value holds a wildcard: counted by matching, not by key
+        std::uint64_t key = 0; // the number of its folded values, for counting by key
     };
-    std::vector<Part> listParts(const ListEntry& list) const;
+    std::vector<Part> partsOf(const ListEntry& list);
+    void add(std::vector<Part>& parts, std::vector<Clause> clauses, int tier);
     // The lists in the windows wp names that lp names: how many, and those in
     // window in order.
     std::size_t count(const Part& wp, const Part& lp, std::size_t window, std::vector<std::size_t>& mine) const;
-    std::size_t windowsNamed(const Part& wp) const;
+    // The windows wp names, and of those how many the desk holds without their lists.
+    std::size_t windowsNamed(const Part& wp, std::size_t& unsurveyed) const;
+    static std::uint64_t pair(std::uint64_t a, std::uint64_t b) { return a << 32 | b; }
 
     const Desk& desk_;
-    std::vector<std::vector<Part>> windowParts_;
-    std::unordered_map<std::u16string, std::size_t> windowsByKey_, listsByKey_;
-    std::unordered_map<std::u16string, std::vector<std::size_t>> listsInWindow_;
+    std::vector<std::vector<Part>> windowParts_, listParts_;
+    // Each distinct key's number, and what is counted by them.
+    std::unordered_map<std::u16string, std::uint64_t> keys_;
+    std::unordered_map<std::uint64_t, std::size_t> windowsByKey_, unsurveyedByKey_, listsByKey_;
+    std::unordered_map<std::uint64_t, std::vector<std::size_t>> listsInWindow_;
 };
 
 } // namespace quorvel

@@ -72,4 +72,16 @@ std::vector<OverviewRow> overview(Desk& desk, const Selector* only, OtherWindows
     return rows;
 }
 
+void nameInWhole(std::vector<OverviewRow>& rows, const Desk& partial, const Desk& whole)
+{
+    const Naming naming(whole);
+    for (OverviewRow& row : rows) {
+        const ListEntry& l = partial.lists[row.list];
+        for (std::size_t i = 0; row.selector.empty() && i < whole.lists.size(); ++i) {
+            if (whole.lists[i].handle == l.handle && whole.lists[i].place == l.place)
+                row.selector = naming.selectorFor(i);
+        }
+    }
+}
+
 } // namespace quorvel

@@ -28,4 +28,8 @@ struct OverviewRow {
 std::vector<OverviewRow> overview(Desk& desk, const Selector* only, OtherWindows& windows,
                                   const std::function<bool()>& cancelled);
 
+// The rows a desk that holds only some windows' lists could not name, named
+// by the whole desk.
+void nameInWhole(std::vector<OverviewRow>& rows, const Desk& partial, const Desk& whole);
+
 } // namespace quorvel

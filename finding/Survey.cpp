@@ -38,13 +38,19 @@ ListKind kindOf(ControlClass c)
 }
 
 struct Node {
-    ChildWindow window;
+    WindowHandle handle = 0;
     std::u16string className = {}, nn = {};
-    std::int32_t id = 0;
     ControlClass kind = ControlClass::unknown;
-    std::size_t parent = 0; // 0: the top-level window; else 1 + the parent's index
+    std::size_t parent = 0; // 0: the top-level window, or not asked; else 1 + the parent's index
     bool knownBelow = false, toldBelow = false;
 };
+
+// Whether a window of this kind may be another's part, which its parent tells.
+bool mayBePart(const Node& n)
+{
+    return n.kind == ControlClass::listBox || n.kind == ControlClass::edit || n.kind == ControlClass::header ||
+           n.kind == ControlClass::comboBox;
+}
 
 // The control a window of this kind reads as, when it is one's part: a
 // simple combo box's list, the Edit of an editable one, a list view's header
@@ -72,32 +78,42 @@ public:
     void run(std::size_t window)
     {
         const TopWindow& top = desk_.windows[window];
+        // Accessible lists are asked for under windows that hold no control,
+        // which every window's parent tells; else only a part's is asked. A
+        // survey that drops the windows it does not name is one to find what a
+        // selector names: it asks for ids only where the selector names one.
+        const bool asking =
+            scope_.census && (!scope_.told || (admitsAccessible(*scope_.told) && windowMatches(*scope_.told, top)));
+        const bool ids = !scope_.windows || scope_.keepOthers || scope_.windows->find(Key::id);
         std::map<std::u16string, std::size_t> instances;
         std::map<WindowHandle, std::size_t> index;
-        for (const ChildWindow& c : tree_.childWindows(top.handle)) {
-            Node n{c, tree_.className(c.handle)};
+        for (WindowHandle h : tree_.childWindows(top.handle)) {
+            Node n{h, tree_.className(h)};
             n.nn = n.className + decimal(static_cast<long long>(++instances[foldedText(n.className)]));
-            n.id = tree_.controlId(c.handle);
             n.kind = classInfo(n.className).kind;
-            const auto parent = index.find(c.parent);
-            n.parent = parent == index.end() ? 0 : parent->second + 1;
-            index[c.handle] = nodes_.size();
+            index[h] = nodes_.size();
             nodes_.push_back(std::move(n));
+        }
+        for (Node& n : nodes_) {
+            const auto parent = asking || mayBePart(n) ? index.find(tree_.parentWindow(n.handle)) : index.end();
+            n.parent = parent == index.end() ? 0 : parent->second + 1;
         }
         std::vector<std::vector<ListEntry>> at(nodes_.size() + 1);
         std::map<WindowHandle, WindowHandle> readsAs;
         for (std::size_t i = 0; i < nodes_.size(); ++i) {
             const Node& n = nodes_[i];
             if (n.parent && partOf(n, nodes_[n.parent - 1])) {
-                const WindowHandle outer = nodes_[n.parent - 1].window.handle;
+                const WindowHandle outer = nodes_[n.parent - 1].handle;
                 const auto further = readsAs.find(outer);
-                readsAs[n.window.handle] = further == readsAs.end() ? outer : further->second;
-                desk_.standIns.emplace_back(n.window.handle, readsAs[n.window.handle]);
+                readsAs[n.handle] = further == readsAs.end() ? outer : further->second;
+                desk_.standIns.emplace_back(n.handle, readsAs[n.handle]);
             } else if (const ListKind kind = kindOf(n.kind); kind != ListKind::none) {
-                at[i + 1].push_back({window, n.window.handle, n.className, n.nn, n.id, kind});
+                const std::optional<std::int32_t> id = ids ? std::optional(tree_.controlId(n.handle)) : std::nullopt;
+                at[i + 1].push_back({window, n.handle, n.className, n.nn, id, kind});
             }
         }
-        askTellers(window, at);
+        if (asking)
+            askTellers(window, at);
         for (std::vector<ListEntry>& lists : at)
             desk_.lists.insert(desk_.lists.end(), lists.begin(), lists.end());
     }
@@ -112,7 +128,7 @@ private:
             Node& n = nodes_[i];
             n.knownBelow = n.knownBelow || n.kind != ControlClass::unknown;
             if (!n.knownBelow && !n.toldBelow && !tellsNoList(n.className))
-                n.toldBelow = ask(window, {window, n.window.handle, n.className, n.nn, n.id}, at[i + 1]);
+                n.toldBelow = ask(window, {window, n.handle, n.className, n.nn}, at[i + 1]);
             bool& known = n.parent ? nodes_[n.parent - 1].knownBelow : knownBelowTop;
             bool& told = n.parent ? nodes_[n.parent - 1].toldBelow : toldBelowTop;
             known = known || n.knownBelow;
@@ -123,12 +139,16 @@ private:
             ask(window, {window, top.handle, top.className}, at[0]);
     }
 
-    // The lists teller tells, into out; whether it told any.
-    bool ask(std::size_t window, const ListEntry& teller, std::vector<ListEntry>& out)
+    // The lists teller tells, into out; whether it told any. Its id is asked
+    // here, as few windows tell lists: most of a window's descendants are no list.
+    bool ask(std::size_t window, ListEntry teller, std::vector<ListEntry>& out)
     {
         const TopWindow& top = desk_.windows[window];
-        if (!scope_.census || desk_.silent.count(top.processId) || desk_.refusing.count(top.processId) ||
-            (scope_.told && !mayTellMatches(*scope_.told, top, teller)))
+        if (!scope_.census || desk_.silent.count(top.processId) || desk_.refusing.count(top.processId))
+            return false;
+        if (!teller.nn.empty())
+            teller.id = tree_.controlId(teller.handle);
+        if (scope_.told && !mayTellMatches(*scope_.told, top, teller))
             return false;
         std::vector<std::u16string> names;
         switch (scope_.census->listNames(teller.handle, names)) {
@@ -178,26 +198,42 @@ Desk survey(WindowTree& tree, const SurveyScope& scope)
 {
     Desk desk;
     std::map<std::uint32_t, ProgramFacts> programs;
-    const bool exeFirst = !scope.windows || scope.windows->find(Key::exe);
-    const auto programOf = [&](std::uint32_t pid) {
-        auto [it, fresh] = programs.try_emplace(pid);
-        if (fresh)
-            it->second = tree.program(pid);
-        return it->second;
+    // Where only the windows named are wanted, each fact is asked once the
+    // clauses on the facts before it hold, cheapest first: most windows fail
+    // the first, and a process is opened only for one the others let through.
+    const bool dropping = scope.windows && !scope.keepOthers;
+    const bool titleFirst = dropping && scope.windows->find(Key::title);
+    TopWindow w;
+    const auto holds = [&](Key key) {
+        const Clause* c = dropping ? scope.windows->find(key) : nullptr;
+        return !c || windowMatches(Selector{{*c}}, w);
     };
     for (WindowHandle handle : tree.topWindows()) {
-        if (!tree.visible(handle) || tree.cloaked(handle))
+        w = {handle};
+        // Most top-level windows are hidden (a combo box's list, a program's
+        // own message windows): the title is asked first only where it is what
+        // drops most of them.
+        if (!holds(Key::handle) || (!titleFirst && !tree.visible(handle)))
             continue;
-        TopWindow w{handle, tree.windowTitle(handle), tree.className(handle), tree.processId(handle)};
-        // A process is opened only for a window the other clauses let through.
-        if (exeFirst)
-            w.program = programOf(w.processId);
-        if (scope.windows && !windowMatches(*scope.windows, w))
+        w.title = tree.windowTitle(handle);
+        if (!holds(Key::title) || (titleFirst && !tree.visible(handle)))
             continue;
-        if (!exeFirst)
-            w.program = programOf(w.processId);
+        w.className = tree.className(handle);
+        if (!holds(Key::wclass))
+            continue;
+        w.processId = tree.processId(handle);
+        if (!holds(Key::pid) || tree.cloaked(handle))
+            continue;
+        auto [known, fresh] = programs.try_emplace(w.processId);
+        if (fresh)
+            known->second = tree.program(w.processId);
+        w.program = known->second;
+        w.surveyed = !scope.windows || windowMatches(*scope.windows, w);
+        if (!w.surveyed && !scope.keepOthers)
+            continue;
         desk.windows.push_back(std::move(w));
-        WindowSurvey(tree, desk, scope).run(desk.windows.size() - 1);
+        if (desk.windows.back().surveyed)
+            WindowSurvey(tree, desk, scope).run(desk.windows.size() - 1);
         if (desk.cancelled)
             break;
     }

@@ -25,6 +25,9 @@ struct SurveyScope {
     AccessibleCensus* census = nullptr;
     // ...and only in windows where a list this names could be told; none: everywhere.
     const Selector* told = nullptr;
+    // The other top-level windows kept too, without their lists: enough to
+    // name a window alone, and cheaper than all their descendants.
+    bool keepOthers = false;
 };
 
 // The visible, uncloaked top-level windows topmost first, each with its

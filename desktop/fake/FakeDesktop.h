@@ -139,7 +139,7 @@ public:
     // The tree of windows: every window without a parent is a top-level one,
     // and children are enumerated by handle, depth first.
     std::vector<WindowHandle> topWindows() override;
-    std::vector<ChildWindow> childWindows(WindowHandle top) override;
+    std::vector<WindowHandle> childWindows(WindowHandle top) override;
     std::u16string windowTitle(WindowHandle w) override { return getWindowText(w); }
     std::int32_t controlId(WindowHandle w) override;
     bool visible(WindowHandle w) override;

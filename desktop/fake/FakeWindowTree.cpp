@@ -20,15 +20,15 @@ std::vector<WindowHandle> FakeDesktop::topWindows()
     return out;
 }
 
-std::vector<ChildWindow> FakeDesktop::childWindows(WindowHandle top)
+std::vector<WindowHandle> FakeDesktop::childWindows(WindowHandle top)
 {
-    std::vector<ChildWindow> out;
+    std::vector<WindowHandle> out;
     std::vector<WindowHandle> pending{top};
     while (!pending.empty()) {
         const WindowHandle parent = pending.back();
         pending.pop_back();
         if (parent != top)
-            out.push_back({parent, windows_.at(parent).parent});
+            out.push_back(parent);
         // Children last to first onto the stack, so the first comes out next.
         for (auto it = windows_.rbegin(); it != windows_.rend(); ++it) {
             if (it->second.parent == parent && it->first != parent)

@@ -59,7 +59,7 @@ public:
     void deleteObject(GdiHandle object) override;
     bool setClipboardText(WindowHandle owner, const std::u16string& text) override;
     std::vector<WindowHandle> topWindows() override;
-    std::vector<ChildWindow> childWindows(WindowHandle top) override;
+    std::vector<WindowHandle> childWindows(WindowHandle top) override;
     std::u16string windowTitle(WindowHandle w) override;
     std::int32_t controlId(WindowHandle w) override;
     bool visible(WindowHandle w) override;

@@ -37,16 +37,9 @@ struct HandleCloser {
 };
 using OwnedHandle = std::unique_ptr<void, HandleCloser>;
 
-BOOL CALLBACK addTop(HWND hwnd, LPARAM list)
+BOOL CALLBACK add(HWND hwnd, LPARAM list)
 {
     reinterpret_cast<std::vector<WindowHandle>*>(list)->push_back(fromHwnd(hwnd));
-    return TRUE;
-}
-
-BOOL CALLBACK addChild(HWND hwnd, LPARAM list)
-{
-    HWND parent = ::GetAncestor(hwnd, GA_PARENT);
-    reinterpret_cast<std::vector<ChildWindow>*>(list)->push_back({fromHwnd(hwnd), fromHwnd(parent)});
     return TRUE;
 }
 
@@ -55,14 +48,14 @@ BOOL CALLBACK addChild(HWND hwnd, LPARAM list)
 std::vector<WindowHandle> Win32Desktop::topWindows()
 {
     std::vector<WindowHandle> out;
-    ::EnumWindows(addTop, reinterpret_cast<LPARAM>(&out));
+    ::EnumWindows(add, reinterpret_cast<LPARAM>(&out));
     return out;
 }
 
-std::vector<ChildWindow> Win32Desktop::childWindows(WindowHandle top)
+std::vector<WindowHandle> Win32Desktop::childWindows(WindowHandle top)
 {
-    std::vector<ChildWindow> out;
-    ::EnumChildWindows(toHwnd(top), addChild, reinterpret_cast<LPARAM>(&out));
+    std::vector<WindowHandle> out;
+    ::EnumChildWindows(toHwnd(top), add, reinterpret_cast<LPARAM>(&out));
     return out;
 }
 

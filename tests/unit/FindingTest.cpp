@@ -148,6 +148,31 @@ TEST_F(Finding, EveryListsSelectorNamesItAloneChosenForWhatStays)
                           "title=Drawn; nn=Panel1; name=Fruits; nth=1", "title=Drawn; nn=Panel1; name=Fruits; nth=2"}));
 }
 
+// The overview of one window surveys the others' lists only where its rows' best selectors need them.
+TEST_F(Finding, NamedAloneOnTheWholeDesktopThoughOnlyOneWindowsListsWereSurveyed)
+{
+    add(900, FakeKind::other, 0, 2, 0, u"TwinFrame").text = u"Twin A"; // alike but for its lists
+    add(901, FakeKind::listView, 900, 2, 3);
+    for (const char16_t* text : {u"handle=100", u"title=Twin B"}) {
+        const Selector only = parseSelector(text).selector;
+        KeptCensus kept(census);
+        Desk desk = survey(d, {&only, &kept, &only, true});
+        std::vector<OverviewRow> rows = overview(desk, &only, d, [] { return false; });
+        std::u16string partial;
+        for (const OverviewRow& r : rows)
+            partial += r.selector + u"|";
+        nameInWhole(rows, desk, survey(d, {nullptr, &kept, &only}));
+        std::u16string whole;
+        for (const OverviewRow& r : rows)
+            whole += r.selector + u"|";
+        EXPECT_EQ(narrow(partial), text[0] == u'h' ? "|||" : narrow(whole));
+        EXPECT_EQ(narrow(whole), text[0] == u'h' ? "title=Twin A; nn=ListBox1|title=Twin A; nn=ComboBox1|handle=100; "
+                                                   "kind=listview|"
+                                                 : "title=Twin B; nn=ListBox1|title=Twin B; nn=ComboBox1|title=Twin B; "
+                                                   "kind=listview|");
+    }
+}
+
 TEST_F(Finding, SeveralMatchesEachWithItsOwnSelectorAndNoneLooksAgain)
 {
     FoundList found = findList(parseSelector(u"exe=twin.exe; kind=listbox").selector, d, &census);
