@@ -48,8 +48,8 @@ struct Node {
 // Whether a window of this kind may be another's part, which its parent tells.
 bool mayBePart(const Node& n)
 {
-    return n.kind == ControlClass::listBox || n.kind == ControlClass::edit || n.kind == ControlClass::header ||
-           n.kind == ControlClass::comboBox;
+    return (n.kind == ControlClass::listBox && sameText(n.className, u"ComboLBox")) || n.kind == ControlClass::edit ||
+           n.kind == ControlClass::header || n.kind == ControlClass::comboBox;
 }
 
 // The control a window of this kind reads as, when it is one's part: a
