@@ -15,6 +15,8 @@ int wmain(int argc, wchar_t** argv)
 {
     if (argc > 1 && std::wstring(argv[1]) == L"--measure")
         return RunMeasurement(argc, argv);
+    if (argc >= 2 && std::wstring(argv[1]) == L"--floor-list")
+        return FloorList(argc > 2 ? argv[2] : nullptr);
     for (int i = 1; i + 1 < argc; i += 2) {
         const std::wstring a = argv[i];
         if (a == L"--handles")
@@ -52,7 +54,7 @@ int wmain(int argc, wchar_t** argv)
         g_opt.repsReference < 1 || g_opt.repsReferenceLarge < 1 || g_opt.repsAccessibleLarge < 1)
         Fail("usage: benchdriver --handles FILE [--reps N] [--reps-large N] [--reps-reference N] "
              "[--reps-reference-large N] [--reps-accessible-large N] [--rewrite-reps N] [--rewrite-budget-s S] "
-             "[--timeout-s S] [--parts first,boxes,views,trees,cancel,accessible] [--cancels N] "
+             "[--timeout-s S] [--parts first,boxes,views,trees,cancel,accessible,finding] [--cancels N] "
              "[--command-line QUORVEL_COM] [--exe QUORVEL_EXE] [--cpus SHARED,OWN]");
 
     const Handles handles = ReadHandles(g_opt.handlesFile);
@@ -80,6 +82,9 @@ int wmain(int argc, wchar_t** argv)
     fflush(stdout);
     if (Timing(L"accessible"))
         TimeAccessible(handles);
+    fflush(stdout);
+    if (Timing(L"finding"))
+        TimeFinding(handles);
 
     printf("\n");
     if (haveIdlePeak)

@@ -83,4 +83,10 @@ void TimeAccessible(const Handles& handles);
 
 void TimeFirstRows(const Quorvel& q, const Handles& handles);
 
+// --- Finding lists without a handle (BenchFinding.cpp) ---
+
+void TimeFinding(const Handles& handles);
+// The bare loop, run as a program of its own (benchdriver --floor-list [TITLE]); its exit code.
+int FloorList(const wchar_t* title);
+
 } // namespace bench

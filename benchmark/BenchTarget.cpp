@@ -13,6 +13,7 @@
 #include <string>
 
 #include "AccessibleServer.h"
+#include "BenchDesk.h"
 #include "BenchItems.h"
 #include "TargetSupport.h"
 
@@ -143,9 +144,12 @@ long FillTree(HWND tree, int size)
 int WINAPI wWinMain(HINSTANCE inst, HINSTANCE, PWSTR, int show)
 {
     std::wstring handlesFile;
-    for (int i = 1; i < __argc; ++i)
+    bool desk = false; // the finding part's desk of windows too
+    for (int i = 1; i < __argc; ++i) {
         if (std::wstring(__wargv[i]) == L"--handles" && i + 1 < __argc)
             handlesFile = __wargv[++i];
+        desk = desk || std::wstring(__wargv[i]) == L"--desk";
+    }
 
     WNDCLASSEXW wc{};
     wc.cbSize = sizeof wc;
@@ -213,6 +217,8 @@ int WINAPI wWinMain(HINSTANCE inst, HINSTANCE, PWSTR, int show)
             return 1;
         controls.emplace_back(accessibleNames[s], list);
     }
+    if (desk && !bench::MakeBenchDesk())
+        return 1;
     ShowWindow(main, show);
     UpdateWindow(main);
     controls.emplace_back("main", main);

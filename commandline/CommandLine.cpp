@@ -1,6 +1,8 @@
 #include "commandline/CommandLine.h"
 
 #include "commandline/Arguments.h"
+#include "commandline/FindForRead.h"
+#include "commandline/ListCommand.h"
 #include "commandline/VersionLine.h"
 #include "handle/HandleText.h"
 #include "listing/CsvRendering.h"
@@ -89,18 +91,38 @@ std::u16string untoldLine(const Listing& listing, const RowFilter& only)
            (selected ? u"selected" : u"") + (selected && checked ? u" or " : u"") + (checked ? u"checked" : u"");
 }
 
-} // namespace
-
-namespace {
+// --list, or a --read selector's list found (and waited for): the exit code
+// when that is the end, else the list to read.
+std::optional<int> findFirst(const Arguments& arguments, Desktop& desktop, CommandOutput& output, ReadControl& control,
+                             AccessibleWindows* accessible, std::uint32_t boundMs, ReadTarget& target)
+{
+    SteadyClock clock;
+    std::optional<int> code;
+    if (arguments.action == Arguments::Action::list) {
+        std::u16string line;
+        code = runListCommand(arguments.read, desktop, output, control, accessible, boundMs, clock, line);
+        if (!line.empty())
+            printLine(output, line);
+    } else if (arguments.read.selector) {
+        target = findReadTarget(arguments.read, desktop, control, accessible, boundMs, clock);
+        if ((code = target.exitCode)) {
+            output.abandon();
+            printLine(output, target.line);
+            for (const std::u16string& match : target.matches)
+                output.printError(match + u"\r\n");
+        }
+    }
+    return code;
+}
 
 // Reads on the reading thread, writing what comes as it comes where the
 // output streams (outside any lock the watch needs: output that blocks
 // pauses the read, and never ends it); else keeps the listing whole for the
 // end. A read inside one call for longer than boundMs is given up. Output
 // that went away cancels the read: broken says so.
-Listing readAndStream(OtherWindows& desktop, WindowHandle target, const ReadRequest& request, bool streaming,
-                      CommandOutput& output, ReadControl& control, AccessibleWindows* accessible, std::uint32_t boundMs,
-                      bool& broken)
+Listing readAndStream(OtherWindows& desktop, WindowHandle target, const ReadOptions& options,
+                      const ReadRequest& request, bool streaming, CommandOutput& output, ReadControl& control,
+                      AccessibleWindows* accessible, std::uint32_t boundMs, bool& broken)
 {
     Handing handing;
     if (streaming) {
@@ -114,36 +136,21 @@ Listing readAndStream(OtherWindows& desktop, WindowHandle target, const ReadRequ
     } else {
         handing.keepRows = true;
     }
-    // JSON tells the states whenever the list has them; text and CSV only filter by them.
-    const bool states = request.format == OutputFormat::json || request.only.any();
-    ReadingThread thread([&desktop] { return std::shared_ptr<OtherWindows>(&desktop, [](OtherWindows*) {}); },
-                         accessible, [](ReadMailbox& mailbox) { mailbox.wakeOwner(); });
-    const std::shared_ptr<ReadMailbox> mailbox =
-        thread.start(1, {target, {nullptr, std::nullopt, request.name, states}, std::move(handing), [&control] {
-                             return control.cancelled();
-                         }});
     bool full = false;
-    for (;;) {
-        mailbox->waitForNews(100);
-        thread.giveUpIfOverdue(steadyMs(), boundMs);
-        ReadMailbox::Taken taken = mailbox->take();
-        std::u16string why;
-        try {
-            if (!broken && !full && !taken.batch.text.empty() && !output.write(taken.batch.text, why)) {
-                broken = true;
-                mailbox->cancel();
-            }
-        } catch (const std::bad_alloc&) {
-            // The rows written stay; the read ends out of memory.
-            full = true;
-            mailbox->cancel();
-        }
-        if (taken.listing) {
-            if (full)
-                taken.listing->end = ReadEnd::outOfMemory;
-            return std::move(*taken.listing);
-        }
-    }
+    Listing listing = readAndWait(desktop, accessible,
+                                  {target, options, std::move(handing), [&control] { return control.cancelled(); }},
+                                  boundMs, [&](const std::u16string& rows) {
+                                      std::u16string why;
+                                      try {
+                                          broken = !output.write(rows, why);
+                                      } catch (const std::bad_alloc&) {
+                                          full = true; // the rows written stay; the read ends out of memory
+                                      }
+                                      return !broken && !full;
+                                  });
+    if (full)
+        listing.end = ReadEnd::outOfMemory;
+    return listing;
 }
 
 int outOfMemory(CommandOutput& output, const Listing& listing, const std::u16string& handle)
@@ -158,8 +165,8 @@ int outOfMemory(CommandOutput& output, const Listing& listing, const std::u16str
 
 } // namespace
 
-int runCommandLine(std::span<const std::u16string> args, OtherWindows& desktop, CommandOutput& output,
-                   ReadControl& control, AccessibleWindows* accessible, std::uint32_t boundMs)
+int runCommandLine(std::span<const std::u16string> args, Desktop& desktop, CommandOutput& output, ReadControl& control,
+                   AccessibleWindows* accessible, std::uint32_t boundMs)
 {
     const Arguments arguments = parseArguments(args);
     if (arguments.action == Arguments::Action::help) {
@@ -174,14 +181,22 @@ int runCommandLine(std::span<const std::u16string> args, OtherWindows& desktop, 
         return badArguments(output, arguments.wrong);
     const ReadRequest& request = arguments.read;
     std::u16string why;
-    if (!output.prepare(request.out, why))
+    if (arguments.action == Arguments::Action::read && !output.prepare(request.out, why))
         return outputFailed(output, why);
+    ReadTarget found;
+    if (std::optional<int> code = findFirst(arguments, desktop, output, control, accessible, boundMs, found))
+        return *code;
 
     const bool streaming = output.streams() && request.format != OutputFormat::json;
     bool broken = false;
     Listing listing;
-    if (std::optional<WindowHandle> target = targetHandle(handleTextValue(request.handle)))
-        listing = readAndStream(desktop, *target, request, streaming, output, control, accessible, boundMs, broken);
+    // JSON tells the states whenever the list has them; text and CSV only filter by them.
+    const bool states = request.format == OutputFormat::json || request.only.any();
+    const std::optional<WindowHandle> target =
+        request.selector ? std::optional(found.handle) : targetHandle(handleTextValue(request.handle));
+    if (target)
+        listing = readAndStream(desktop, *target, {nullptr, std::nullopt, request.name, states, found.number}, request,
+                                streaming, output, control, accessible, boundMs, broken);
     else
         listing.end = ReadEnd::noWindow;
     if (listing.end != ReadEnd::complete && !isPartial(listing.end)) {

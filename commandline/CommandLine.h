@@ -2,6 +2,7 @@
 // line, written as text, CSV or JSON, and an exit code that says how it went.
 #pragma once
 
+#include "desktop/Desktop.h"
 #include "listreader/Reading.h"
 
 #include <optional>
@@ -16,6 +17,7 @@ constexpr int complete = 0;      // the whole list, an empty one included
 constexpr int badArguments = 1;  // or output that can't be written
 constexpr int nothingToRead = 2; // no window, no list in it, or access denied
 constexpr int partial = 3;       // part of the list: stopped early, or items that could not be read
+constexpr int ambiguous = 4;     // more than one list matches the selector: nothing read
 } // namespace exitcode
 
 // Where the command line's results go. The listing goes to a file or to
@@ -39,14 +41,14 @@ public:
     virtual void printError(std::u16string_view text) = 0;
 };
 
-// args: the arguments after the program's name. control may cancel the read
-// (Ctrl+C; asked on the reading thread), which then ends like a partial one.
-// accessible: where lists that only accessibility tells are found (none: not
-// read). The read runs on the reading thread; one inside a call for longer
-// than boundMs is given up and ends like a partial one, its thread left out
-// (ReadingThread::workersLeft): end the process without tearing it down.
-int runCommandLine(std::span<const std::u16string> args, OtherWindows& desktop, CommandOutput& output,
-                   ReadControl& control, AccessibleWindows* accessible = nullptr,
-                   std::uint32_t boundMs = answerBoundMs);
+// args: the arguments after the program's name. desktop: where lists are
+// found and read. control may cancel the read (Ctrl+C; asked on the reading
+// thread), which then ends like a partial one. accessible: where lists that
+// only accessibility tells are found (none: not read). The read runs on the
+// reading thread; one inside a call for longer than boundMs is given up and
+// ends like a partial one, its thread left out (ReadingThread::workersLeft):
+// end the process without tearing it down.
+int runCommandLine(std::span<const std::u16string> args, Desktop& desktop, CommandOutput& output, ReadControl& control,
+                   AccessibleWindows* accessible = nullptr, std::uint32_t boundMs = answerBoundMs);
 
 } // namespace quorvel

@@ -11,6 +11,7 @@ namespace quorvel::win {
 constexpr std::int32_t GWL_STYLE = -16;
 constexpr std::int32_t WS_VISIBLE = 0x10000000;
 constexpr std::int32_t ES_NUMBER = 0x2000;
+constexpr int VK_F5 = 0x74;
 constexpr int VK_F12 = 0x7B;
 constexpr unsigned LB_GETTEXT = 0x0189;
 constexpr unsigned LB_GETTEXTLEN = 0x018A;

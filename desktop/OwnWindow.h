@@ -38,6 +38,10 @@ public:
     virtual int textWidth(WindowHandle window, const std::u16string& text) = 0;
     virtual NumberFormat numberFormat() = 0;
 
+    // Puts text on the clipboard as Unicode text, owned by the window; false
+    // when the clipboard could not be had.
+    virtual bool setClipboardText(WindowHandle owner, const std::u16string& text) = 0;
+
     // Quorvel's own timer, identified by the window that owns it.
     virtual void setTimer(WindowHandle owner, unsigned id, unsigned milliseconds) = 0;
     virtual void killTimer(WindowHandle owner, unsigned id) = 0;

@@ -71,4 +71,9 @@ std::u16string renderCsv(const Listing& listing, const RenderOptions& options, s
     return out;
 }
 
+void appendCsvField(std::u16string& out, std::u16string_view field, bool safeCsv)
+{
+    appendField(out, field, safeCsv);
+}
+
 } // namespace quorvel

@@ -18,4 +18,8 @@ namespace quorvel {
 // spreadsheets take for "this is text" and hide, and is quoted.
 std::u16string renderCsv(const Listing& listing, const RenderOptions& options = {}, std::size_t firstRow = 0);
 
+// One field as a record of this rendering writes it: quoted where it must be,
+// and with safeCsv marked where a spreadsheet would run it.
+void appendCsvField(std::u16string& out, std::u16string_view field, bool safeCsv);
+
 } // namespace quorvel

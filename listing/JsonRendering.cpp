@@ -220,4 +220,9 @@ std::u16string renderJson(const Listing& listing, const RenderOptions& options)
     return out;
 }
 
+void appendJsonString(std::u16string& out, std::u16string_view text)
+{
+    appendString(out, text);
+}
+
 } // namespace quorvel

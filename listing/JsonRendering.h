@@ -22,4 +22,7 @@ std::u16string_view kindWord(ListKind kind);
 // (written as UTF-8 when encoded), and a lone surrogate becomes U+FFFD.
 std::u16string renderJson(const Listing& listing, const RenderOptions& options = {});
 
+// A text as a JSON string of this rendering, quotes included.
+void appendJsonString(std::u16string& out, std::u16string_view text);
+
 } // namespace quorvel

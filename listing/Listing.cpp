@@ -84,11 +84,13 @@ void Listing::append(const Listing& from, bool withRows)
     // fails leaves this listing as it was. What the list is changes seldom
     // while it is read: copied only when it has.
     const bool newName = className != from.className, newList = accessible.name != from.accessible.name,
-               newColumns = columns != from.columns, newFrom = readFrom.className != from.readFrom.className;
+               newColumns = columns != from.columns, newFrom = readFrom.className != from.readFrom.className,
+               newNames = accessible.names != from.accessible.names;
     std::u16string name = newName ? from.className : std::u16string();
     std::u16string fromName = newFrom ? from.readFrom.className : std::u16string();
     std::u16string list = newList ? from.accessible.name : std::u16string();
     std::vector<std::u16string> names = newColumns ? from.columns : std::vector<std::u16string>();
+    std::vector<std::u16string> lists = newNames ? from.accessible.names : std::vector<std::u16string>();
     for (std::size_t s = 0; s < std::size(states_) && withRows; ++s)
         makeRoom(states_[s].rows, states_[s].rows.size() + from.states_[s].rows.size());
     if (continues && withRows) {
@@ -115,6 +117,8 @@ void Listing::append(const Listing& from, bool withRows)
     accessible.role = from.accessible.role;
     if (newList)
         accessible.name.swap(list);
+    if (newNames)
+        accessible.names.swap(lists);
     accessible.number = from.accessible.number;
     accessible.count = from.accessible.count;
     setCellsPerRow(cells);

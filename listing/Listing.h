@@ -84,6 +84,8 @@ public:
         ListRole role = ListRole::list;
         std::u16string name;
         std::size_t number = 0, count = 0;
+        // The names of all of them, in that order.
+        std::vector<std::u16string> names;
     } accessible;
     // Items with depths: a tree view's or an accessible tree's.
     bool tree() const

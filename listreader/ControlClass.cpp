@@ -1,6 +1,7 @@
 #include "listreader/ControlClass.h"
 
 #include "listreader/ClassTable.h"
+#include "listing/TextMatch.h"
 
 #include <optional>
 #include <string_view>
@@ -11,20 +12,9 @@ namespace {
 
 using Name = std::u16string_view;
 
-char16_t lower(char16_t c)
-{
-    return c >= u'A' && c <= u'Z' ? static_cast<char16_t>(c - u'A' + u'a') : c;
-}
-
 bool equalsIgnoringCase(Name a, Name b)
 {
-    if (a.size() != b.size())
-        return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        if (lower(a[i]) != lower(b[i]))
-            return false;
-    }
-    return true;
+    return sameText(a, b);
 }
 
 bool startsWith(Name name, Name prefix)
@@ -53,7 +43,7 @@ bool isDigit(char16_t c)
 
 bool isHexDigit(char16_t c)
 {
-    return isDigit(c) || (lower(c) >= u'a' && lower(c) <= u'f');
+    return isDigit(c) || (folded(c) >= u'a' && folded(c) <= u'f');
 }
 
 // "WindowsForms<version>.<name>.app.<ids>": Windows Forms registers its own

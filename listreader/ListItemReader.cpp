@@ -136,11 +136,12 @@ Listing readListItems(OtherWindows& desktop, WindowHandle target, ReadControl& c
     const ClassInfo targetClass = classInfo(listing.className);
     bool found = true;
     try {
-        found = readerFor(targetClass.kind)(reading, target, targetClass);
+        found = !options.namesOnly && readerFor(targetClass.kind)(reading, target, targetClass);
         if (!found)
             listing.readFrom = {}; // nothing read through another window
         if (!found && !reading.stopped() && options.accessible)
-            found = readAccessibleList(reading, target, *options.accessible, options.at, options.name);
+            found = readAccessibleList(reading, target, *options.accessible, options.at, options.name, options.number,
+                                       options.namesOnly);
     } catch (const std::bad_alloc&) {
         // A list too large to hold ends the read; what it held so far stays.
         reading.stop(ReadEnd::outOfMemory);

@@ -20,6 +20,11 @@ struct ReadOptions {
     std::optional<std::u16string> name = {}; // else the first with this accessible name
     // Which items are selected and checked, where the list tells it.
     bool states = false;
+    // Else the one at this place in the walk, from 1; 0: the first.
+    std::size_t number = 0;
+    // Of a window that holds none of the controls above, only the names of
+    // the accessible lists it tells (Listing::accessible.names), and no items.
+    bool namesOnly = false;
 };
 
 // The listing of target: as the control its class names, and a window of any

@@ -14,6 +14,7 @@ ReadController::ReadController(Desktop& desktop, ReadRunner& runner, WindowHandl
 void ReadController::read(std::optional<WindowHandle> target, std::optional<Point> at)
 {
     ++newest_;
+    found_.reset();
     desktop_.setWindowText(txtList_, u"");
     waiting_ = target;
     waitingAt_ = at;
@@ -79,6 +80,8 @@ void ReadController::readFinished(std::uint64_t read, const RowBatch& last, cons
 {
     if (read != running_ || (read == newest_ && !show(read, last)))
         return;
+    if (read == newest_ && listing.kind != ListKind::none)
+        found_ = ReadFound{listing.handle, listing.kind, listing.accessible.number, listing.accessible.names};
     ended(read, {.end = listing.end,
                  .items = listing.rows() - listing.unreadableRows(),
                  .unreadable = listing.unreadableRows(),

@@ -31,6 +31,15 @@ public:
     virtual void cancel() = 0;
 };
 
+// The list the newest read that ended found, for naming it again.
+struct ReadFound {
+    WindowHandle handle = 0;
+    ListKind kind = ListKind::none;
+    // Of an accessible list: which of the window's lists, and their names.
+    std::size_t listNumber = 0;
+    std::vector<std::u16string> listNames;
+};
+
 class ReadController {
 public:
     ReadController(Desktop& desktop, ReadRunner& runner, WindowHandle txtList, WindowHandle frame);
@@ -42,6 +51,8 @@ public:
     // Stops the running read (its items so far are shown) and the one waiting.
     void cancel();
     bool reading() const { return running_ != 0; }
+    // None before the first read that found a list, and from a newer read's start to its end.
+    const std::optional<ReadFound>& lastFound() const { return found_; }
 
     void readProgress(std::uint64_t read, const RowBatch& batch);
     // last: the rows not handed on before; listing: what the read found, its
@@ -67,6 +78,7 @@ private:
     WindowHandle runningTarget_ = 0;
     // The counts of the running read's last batch.
     RowBatch shown_;
+    std::optional<ReadFound> found_;
 };
 
 } // namespace quorvel

@@ -26,7 +26,7 @@ struct ReadingThread::Worker {
     std::shared_ptr<ReadMailbox> next; // the read to start, and its job
     ReadJob job;
     std::shared_ptr<ReadMailbox> running; // the read under way
-    bool busy = false; // a read holds something in a target
+    bool busy = false;                    // a read holds something in a target
     bool quit = false;
     bool counted = false; // among the workers left
     bool ended = false;   // its thread has let go of all it held
@@ -225,6 +225,25 @@ void ReadingThread::waitLetGo(std::uint32_t ms, std::uint64_t callMs)
 int ReadingThread::workersLeft()
 {
     return left.load();
+}
+
+Listing readAndWait(OtherWindows& desktop, AccessibleWindows* accessible, ReadJob job, std::uint32_t boundMs,
+                    const std::function<bool(const std::u16string& rows)>& onRows)
+{
+    ReadingThread thread([&desktop] { return std::shared_ptr<OtherWindows>(&desktop, [](OtherWindows*) {}); },
+                         accessible, [](ReadMailbox& mailbox) { mailbox.wakeOwner(); });
+    const std::shared_ptr<ReadMailbox> mailbox = thread.start(1, std::move(job));
+    for (bool taking = true;;) {
+        mailbox->waitForNews(100);
+        thread.giveUpIfOverdue(steadyMs(), boundMs);
+        ReadMailbox::Taken taken = mailbox->take();
+        if (taking && onRows && !taken.batch.text.empty() && !onRows(taken.batch.text)) {
+            taking = false;
+            mailbox->cancel();
+        }
+        if (taken.listing)
+            return std::move(*taken.listing);
+    }
 }
 
 } // namespace quorvel

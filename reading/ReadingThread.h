@@ -72,4 +72,11 @@ private:
     std::shared_ptr<Worker> worker_;
 };
 
+// One read on a reading thread of its own, waited for on the caller's: the
+// rows it hands on come to onRows as they come, outside any lock the read's
+// watch needs (false from it cancels the read), and a read inside one call for
+// longer than boundMs is given up. Its end, with the listing as handed on.
+Listing readAndWait(OtherWindows& desktop, AccessibleWindows* accessible, ReadJob job, std::uint32_t boundMs,
+                    const std::function<bool(const std::u16string& rows)>& onRows = {});
+
 } // namespace quorvel

@@ -39,7 +39,12 @@ struct FakeTreeItem {
 struct FakeWindow {
     FakeKind kind = FakeKind::other;
     std::int32_t style = 0;
-    std::u16string text;
+    std::u16string text; // a top-level window's title
+    // Where it stands in the tree of windows: its control id, whether it is
+    // shown, and among top-level windows its place, topmost first (then by handle).
+    std::int32_t id = 0;
+    bool visible = true, cloaked = false;
+    int z = 0;
     // An edit field's selection, and its first line shown, as the edit control keeps them: setting the text
     // resets both, replacing the selection puts the caret after what replaced it and scrolls to the caret's
     // line. Past textLimit characters a field takes no more: a replace puts in what fits.
@@ -141,6 +146,19 @@ public:
     NumberFormat numberFormat() override { return userNumberFormat; }
     void setTimer(WindowHandle owner, unsigned id, unsigned ms) override;
     void killTimer(WindowHandle owner, unsigned id) override;
+    bool setClipboardText(WindowHandle, const std::u16string& text) override;
+    std::u16string clipboard;
+    bool clipboardRefuses = false;
+    // The tree of windows: every window without a parent is a top-level one,
+    // and children are enumerated by handle, depth first.
+    std::vector<WindowHandle> topWindows() override;
+    std::vector<WindowHandle> childWindows(WindowHandle top) override;
+    std::u16string windowTitle(WindowHandle w) override { return getWindowText(w); }
+    std::int32_t controlId(WindowHandle w) override;
+    bool visible(WindowHandle w) override;
+    bool cloaked(WindowHandle w) override;
+    std::uint32_t processId(WindowHandle w) override;
+    ProgramFacts program(std::uint32_t processId) override;
     GdiHandle getWindowDC(WindowHandle w) override;
     void releaseDC(WindowHandle w, GdiHandle dc) override;
     GdiHandle createRectRgn(std::int32_t l, std::int32_t t, std::int32_t r, std::int32_t b) override;

@@ -20,6 +20,9 @@ public:
     bool accessDenied = false; // not openable, and the system says it refused
     bool allocFails = false;
     int openHandles = 0;
+    // What the system tells of it: its program's path, or that it won't.
+    std::u16string path = u"C:\\Program Files\\Fake\\fake.exe";
+    bool queryDenied = false;
     int allocations = 0;
 
     RemoteAddress alloc(std::size_t bytes, bool own = false);

@@ -65,6 +65,15 @@ public:
     int setROP2(GdiHandle dc, int mode) override;
     void rectangle(GdiHandle dc, std::int32_t l, std::int32_t t, std::int32_t r, std::int32_t b) override;
     void deleteObject(GdiHandle object) override;
+    bool setClipboardText(WindowHandle owner, const std::u16string& text) override;
+    std::vector<WindowHandle> topWindows() override;
+    std::vector<WindowHandle> childWindows(WindowHandle top) override;
+    std::u16string windowTitle(WindowHandle w) override;
+    std::int32_t controlId(WindowHandle w) override;
+    bool visible(WindowHandle w) override;
+    bool cloaked(WindowHandle w) override;
+    std::uint32_t processId(WindowHandle w) override;
+    ProgramFacts program(std::uint32_t processId) override;
 
     ~Win32Desktop() override;
 

@@ -163,16 +163,22 @@ void readAccessibleItems(AccessibleQuery& query, Accessible& list)
 }
 
 bool readAccessibleList(Reading& reading, WindowHandle window, AccessibleWindows& windows, std::optional<Point> at,
-                        const std::optional<std::u16string>& name)
+                        const std::optional<std::u16string>& name, std::size_t number, bool namesOnly)
 {
     AccessibleQuery query(reading, window);
     std::unique_ptr<Accessible> client;
     if (query.clientObject(windows, client) != AccessAnswer::answered || !client)
         return false;
-    ChosenList list = chooseList(query, std::move(client), at, name);
+    ChosenList list = chooseList(query, std::move(client), at, name, namesOnly ? SIZE_MAX : number);
+    Listing& listing = reading.listing;
+    listing.accessible.names = std::move(list.names);
+    listing.accessible.count = list.count;
+    if (namesOnly) {
+        listing.kind = ListKind::accessible;
+        return true;
+    }
     if (!list.object)
         return false;
-    Listing& listing = reading.listing;
     listing.kind = ListKind::accessible;
     // Every accessible item may be selected or checked: an item that can be
     // checked but is not looks like one that can't, so both are told.
@@ -181,7 +187,6 @@ bool readAccessibleList(Reading& reading, WindowHandle window, AccessibleWindows
         listing.tell(ItemState::checked);
     }
     listing.accessible.number = list.number;
-    listing.accessible.count = list.count;
     query.name({list.object.get()}, listing.accessible.name);
     Accessible& object = *list.object;
     switch (list.role) {

@@ -10,8 +10,9 @@ namespace quorvel {
 
 // The list chooseList picks in window's accessible object, into the listing;
 // false when the window makes no object or none of its lists is chosen.
+// namesOnly: no list is chosen or read, the listing tells their names alone.
 bool readAccessibleList(Reading& reading, WindowHandle window, AccessibleWindows& windows, std::optional<Point> at,
-                        const std::optional<std::u16string>& name);
+                        const std::optional<std::u16string>& name, std::size_t number = 0, bool namesOnly = false);
 
 // The items of list, each child's name, a batch at a time. Only the list
 // ends them: a child it does not have (past a count that claims too many),

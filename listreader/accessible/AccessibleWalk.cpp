@@ -1,5 +1,7 @@
 #include "listreader/accessible/AccessibleWalk.h"
 
+#include "listing/TextMatch.h"
+
 #include <algorithm>
 
 namespace quorvel {
@@ -16,23 +18,6 @@ struct Found {
     std::unique_ptr<Accessible> object;
     std::uint32_t role;
 };
-
-// Letters compared without regard to case: ASCII, Latin-1, Greek and Cyrillic capitals.
-char16_t folded(char16_t c)
-{
-    if ((c >= u'A' && c <= u'Z') || (c >= 0xC0 && c <= 0xDE && c != 0xD7) || (c >= 0x391 && c <= 0x3AB) ||
-        (c >= 0x410 && c <= 0x42F))
-        return static_cast<char16_t>(c + 0x20);
-    if (c >= 0x400 && c <= 0x40F)
-        return static_cast<char16_t>(c + 0x50);
-    return c;
-}
-
-bool sameName(std::u16string_view a, std::u16string_view b)
-{
-    return std::equal(a.begin(), a.end(), b.begin(), b.end(),
-                      [](char16_t x, char16_t y) { return folded(x) == folded(y); });
-}
 
 // One object being walked, with the batch of its children at hand.
 struct Frame {
@@ -150,7 +135,7 @@ bool listLike(std::uint32_t role)
 }
 
 ChosenList chooseList(AccessibleQuery& query, std::unique_ptr<Accessible> client, std::optional<Point> at,
-                      const std::optional<std::u16string>& name)
+                      const std::optional<std::u16string>& name, std::size_t number)
 {
     ChosenList chosen;
     std::uint32_t role = 0;
@@ -163,6 +148,12 @@ ChosenList chooseList(AccessibleQuery& query, std::unique_ptr<Accessible> client
     else
         found = walk.lists(*client);
     chosen.count = found.size();
+    // The names of all, for naming the one read among them.
+    for (std::size_t i = 0; i < found.size() && !query.reading.stopped(); ++i) {
+        std::u16string text;
+        query.name({found[i].object.get()}, text);
+        chosen.names.push_back(std::move(text));
+    }
     std::size_t pick = found.size();
     if (at && client && !query.reading.stopped()) {
         if (Found hit = walk.underPoint(*client, *at); hit.object) {
@@ -180,12 +171,13 @@ ChosenList chooseList(AccessibleQuery& query, std::unique_ptr<Accessible> client
             }
         }
     }
-    for (std::size_t i = 0; name && pick == found.size() && i < found.size(); ++i) {
-        std::u16string text;
-        if (query.name({found[i].object.get()}, text) == AccessAnswer::answered && sameName(text, *name))
+    for (std::size_t i = 0; name && pick == found.size() && i < chosen.names.size(); ++i) {
+        if (sameText(chosen.names[i], *name))
             pick = i;
     }
-    if (pick == found.size() && !name && !found.empty())
+    if (pick == found.size() && !name && number)
+        pick = std::min(number - 1, found.size());
+    if (pick == found.size() && !name && !number && !found.empty())
         pick = 0;
     if (pick < found.size() && !query.reading.stopped()) {
         chosen.object = std::move(found[pick].object);

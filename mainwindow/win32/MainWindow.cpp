@@ -13,6 +13,9 @@ constexpr wchar_t className[] = L"QuorvelMainWindow";
 constexpr DWORD windowStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
 constexpr DWORD windowExStyle = 0;
 constexpr int iconResource = 1;
+// The system menu's "Copy command line": below the system's own commands,
+// whose low four bits the system keeps.
+constexpr UINT copyCommandLineId = 0x0100;
 // The largest text an edit control holds on NT: a 100,000-item list fits.
 constexpr LPARAM listTextLimit = 0x7FFFFFFE;
 // How long a window closed mid-read waits for the read to free what it holds
@@ -122,6 +125,12 @@ bool MainWindow::handleKeyboard(HWND mainWindow, const MSG& msg)
         return true;
     }
     const bool control = ::GetKeyState(VK_CONTROL) < 0;
+    if (msg.wParam == VK_F5 || msg.wParam == 'C') {
+        auto* self = reinterpret_cast<MainWindow*>(::GetWindowLongPtrW(mainWindow, GWLP_USERDATA));
+        if (self && self->form_ &&
+            self->form_->Form_KeyDown(static_cast<int>(msg.wParam), control, ::GetKeyState(VK_SHIFT) < 0))
+            return true;
+    }
     if (msg.wParam == 'A' && control) {
         // Edit controls have no select-all key of their own on older Windows.
         const auto id = ::GetDlgCtrlID(msg.hwnd);
@@ -171,6 +180,8 @@ LRESULT MainWindow::handle(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
         HANDLE_MSG(hwnd, WM_CTLCOLORSTATIC, OnCtlColorStatic);
         HANDLE_MSG(hwnd, WM_ACTIVATE, OnActivate);
         HANDLE_MSG(hwnd, WM_DESTROY, OnDestroy);
+        HANDLE_MSG(hwnd, WM_INITMENUPOPUP, OnInitMenuPopup);
+        HANDLE_MSG(hwnd, WM_SYSCOMMAND, OnSysCommand);
     case WM_DPICHANGED:
         OnDpiChanged(hwnd, HIWORD(wParam), reinterpret_cast<const RECT*>(lParam));
         return 0;
@@ -208,7 +219,25 @@ BOOL MainWindow::OnCreate(HWND hwnd, LPCREATESTRUCTW create)
                                                          fromHwnd(txtList), fromHwnd(controls_[indexOf(idFrame2)])},
                                        *runner_);
     form_->Form_Load();
+    HMENU menu = ::GetSystemMenu(hwnd, FALSE);
+    ::AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
+    ::AppendMenuW(menu, MF_STRING | MF_GRAYED, copyCommandLineId, L"Copy command line\tCtrl+Shift+C");
     return TRUE;
+}
+
+void MainWindow::OnInitMenuPopup(HWND, HMENU menu, UINT, BOOL systemMenu)
+{
+    if (systemMenu && form_)
+        ::EnableMenuItem(menu, copyCommandLineId,
+                         MF_BYCOMMAND | (form_->mnuCopyCommandLine_Enabled() ? MF_ENABLED : MF_GRAYED));
+}
+
+void MainWindow::OnSysCommand(HWND hwnd, UINT command, int x, int y)
+{
+    if ((command & 0xFFF0) == copyCommandLineId && form_)
+        form_->mnuCopyCommandLine_Click();
+    else
+        FORWARD_WM_SYSCOMMAND(hwnd, command, x, y, ::DefWindowProcW);
 }
 
 void MainWindow::OnCommand(HWND, int id, HWND, UINT code)

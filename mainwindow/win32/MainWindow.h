@@ -16,7 +16,8 @@ class MainWindow {
 public:
     static HWND create(HINSTANCE instance, int showCommand);
     // Tab and Shift+Tab in the controls' own order, Ctrl+A in the fields, and
-    // Esc anywhere in the window to stop a read; true when msg was one of them.
+    // anywhere in the window Esc to stop a read, F5 to read the last list
+    // again and Ctrl+Shift+C to copy its command line; true when msg was one of them.
     static bool handleKeyboard(HWND mainWindow, const MSG& msg);
 
 private:
@@ -31,6 +32,8 @@ private:
     HBRUSH OnCtlColorStatic(HWND hwnd, HDC dc, HWND control, int type);
     void OnActivate(HWND hwnd, UINT state, HWND other, BOOL minimized);
     void OnDpiChanged(HWND hwnd, UINT dpi, const RECT* suggested);
+    void OnInitMenuPopup(HWND hwnd, HMENU menu, UINT item, BOOL systemMenu);
+    void OnSysCommand(HWND hwnd, UINT command, int x, int y);
     void OnDestroy(HWND hwnd);
 
     void applyLayout(HWND hwnd, UINT dpi);

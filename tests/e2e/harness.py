@@ -341,6 +341,24 @@ class WineSession:
             err.seek(0)
             return subprocess.CompletedProcess(p.args, code, out.read(), err.read())
 
+    def start_background(self, exe, *args):
+        """Starts a Windows program whose end a test waits for later; finish(timeout) returns what run() would."""
+        session = self
+
+        class Background:
+            out, err = tempfile.TemporaryFile(), tempfile.TemporaryFile()
+            proc = subprocess.Popen(wine(exe, *args), env=session.env(), stdin=subprocess.DEVNULL, stdout=out,
+                                    stderr=err, start_new_session=True)
+
+            def finish(self, timeout):
+                code = self.proc.wait(timeout)
+                self.out.seek(0)
+                self.err.seek(0)
+                return subprocess.CompletedProcess(self.proc.args, code, self.out.read(), self.err.read())
+
+        self.procs.append(Background.proc)
+        return Background()
+
     def probe(self, *args, timeout_ms=None, check=True):
         """Runs the probe and returns its stdout bytes; a failure raises ProbeError unless check is False."""
         limit = 60 + (timeout_ms or 0) / 1000

@@ -99,6 +99,9 @@ DRAWN = {
 WM_APP = 0x8000
 QUERY_TREE_EXPANDED, QUERY_TREE_SELECTED, QUERY_TREE_FIRST_VISIBLE = WM_APP + 1, WM_APP + 2, WM_APP + 3
 TREE_STATE = (4, -1, 0)
+# What a twin window does when asked: add "added" to its list box; show the late window 1.5 s later.
+TWIN_ADD_ITEM, TWIN_SHOW_LATE = WM_APP + 4, WM_APP + 5
+TWIN_A_ITEMS = ["twin A one", "two"]
 
 class ViewsSession:
     """One Wine session with a demo target and Quorvel, and the ways a test names a control to Quorvel."""
@@ -107,7 +110,7 @@ class ViewsSession:
         self.session = harness.WineSession(ARGS.build, ARGS.probe, name)
         try:
             s = self.session.start()
-            self.handles = s.start_list_target(target)
+            self.handles = s.start_list_target(target, "--twins")
             s.find_window("Quorvel Demo Views")
             _, self.main, self.txt_wnd, self.txt_list, self.capture, self.xid = s.start_quorvel(ARGS.exe)
         except BaseException:
@@ -232,6 +235,22 @@ class ViewsTest(ReadsViews, unittest.TestCase):
         s.wait_text(v.txt_list, EDIT_COMBO, timeout=30)
         self.assertFalse(self.tracking())
 
+    def test_f5_reads_again_and_ctrl_shift_c_copies_a_command_line_that_reads_it(self):
+        v, s = self.views, self.views.session
+        v.show("twin_a_list", lines(TWIN_A_ITEMS))
+        s.probe("send", v.handles["twin_a"], TWIN_ADD_ITEM, 0, 0, 5000)
+        s.focus(v.xid)
+        s.key("F5")
+        now = lines(TWIN_A_ITEMS + ["added"])
+        s.wait_text(v.txt_list, now)
+        s.probe("clipboard-empty")
+        s.key("ctrl+shift+c")
+        command = harness.wait_for(lambda: s.probe("clipboard-get", check=False).stdout.decode("utf-8"), 10,
+                                   "the command line on the clipboard")
+        self.assertRegex(command, r'^quorvel --read "title=Quorvel Demo Twin A; [^"]+"$')
+        r = s.run(ARGS.com, "--read", command[len('quorvel --read "'):-1])
+        self.assertEqual((r.returncode, r.stdout.decode("utf-8")), (0, now), r.stderr)
+
     # --- the README picture --------------------------------------------------------------------------------------
 
     def test_screenshot_of_report_rows(self):
@@ -298,7 +317,7 @@ class CommandLineTest(unittest.TestCase):
         cls.session = harness.WineSession(ARGS.build, ARGS.probe, "cli")
         try:
             cls.session.start()
-            cls.handles = cls.session.start_list_target(ARGS.target)
+            cls.handles = cls.session.start_list_target(ARGS.target, "--twins")
         except BaseException:
             cls.session.close()
             raise
@@ -375,6 +394,43 @@ class CommandLineTest(unittest.TestCase):
         self.assertEqual(self.read("drawn_panel", "--name", "COLORS"), lines(["red", "green"]))
         out, err = self.run_quorvel("--read", self.handles["drawn_panel"], "--name", "Shapes", code=2)
         self.assertEqual((out, err), ("", "quorvel: no list named Shapes\r\n"))
+
+    def handles_read(self, selectors):
+        """The handle each selector reads, from one cmd that runs quorvel.com for each (a Wine start costs a
+        second); None where it read nothing."""
+        s = self.session
+        outs = [s.path(f"selected-{i}.json") for i in range(len(selectors))]
+        with open(s.path("selectors.bat"), "w", encoding="ascii", newline="\r\n") as f:
+            for selector, out in zip(selectors, outs):
+                f.write(f'@"{harness.win_path(ARGS.com)}" --read "{selector}" --format json --out '
+                        f'"{harness.win_path(out)}"\n')
+        s.run("cmd", "/c", harness.win_path(s.path("selectors.bat")), timeout=120)
+        read = []
+        for out in outs:
+            with open(out, encoding="utf-8") if os.path.exists(out) else io.StringIO("null") as f:
+                read.append((json.load(f) or {}).get("handle"))
+        return read
+
+    def test_lists_named_by_selector_waited_for_and_listed(self):
+        s, h = self.session, self.handles
+        twin_lists = [h[f"twin_{t}_{k}"] for t in "ab" for k in ("list", "combo", "view")]
+        # Two windows alike but for their titles: a selector that fits both reads nothing and names each alone.
+        _, err = self.run_quorvel("--read", "title=Quorvel Demo Twin*; id=101", code=4)
+        first, *candidates = err.splitlines()
+        self.assertTrue(first.startswith("quorvel: 2 lists match title=Quorvel Demo Twin*; id=101;"), err)
+        out, _ = self.run_quorvel("--list", "exe=listtarget.exe; title=*twin*", "--format", "csv")
+        listed = list(csv.DictReader(io.StringIO(out, newline="")))
+        self.assertEqual(sorted(int(r["handle"]) for r in listed), sorted(twin_lists))
+        reads = {"exe=listtarget.exe; nn=SysListView323": h["virtual"], "title=*Twin B; id=101": h["twin_b_list"],
+                 "kind=comboboxex": h["comboex"], **{r["selector"]: int(r["handle"]) for r in listed}}
+        got = self.handles_read([*reads, *candidates])
+        self.assertEqual(dict(zip(reads, got)), reads)
+        self.assertEqual(sorted(got[len(reads):]), sorted([h["twin_a_list"], h["twin_b_list"]]))
+        # --wait finds a window that appears only after the first looks.
+        late = s.start_background(ARGS.com, "--read", "title=Quorvel Demo Late; kind=listbox", "--wait", "30")
+        s.probe("send", h["twin_a"], TWIN_SHOW_LATE, 0, 0, 5000)
+        r = late.finish(60)
+        self.assertEqual((r.returncode, r.stdout.decode("utf-8")), (0, lines(["late"])), r.stderr)
 
     def test_out_replaces_the_file_only_with_a_whole_listing(self):
         s = self.session

@@ -12,6 +12,7 @@
 #include "DrawnViews.h"
 #include "FrameworkViews.h"
 #include "TargetSupport.h"
+#include "TwinViews.h"
 
 namespace {
 
@@ -37,6 +38,7 @@ constexpr UINT kQueryTreeFirstVisible = WM_APP + 3;
 
 struct Options {
     std::wstring handlesFile;
+    bool twins = false; // the twin windows too
 };
 
 struct TargetWindows {
@@ -128,6 +130,7 @@ Options ParseOptions()
         std::wstring arg = __wargv[i];
         if (arg == L"--handles" && i + 1 < __argc)
             opt.handlesFile = __wargv[++i];
+        opt.twins = opt.twins || arg == L"--twins";
     }
     return opt;
 }
@@ -491,7 +494,8 @@ int WINAPI wWinMain(HINSTANCE inst, HINSTANCE, PWSTR, int)
     // Its drawn lists answer accessibility clients through COM, on this thread's message loop.
     CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
     if (!drawn::MakeDrawnViews(more) || !BuildWindows(inst, w) || !BuildViews(inst, state, v) ||
-        !frameworks::MakeFrameworkViews(inst, kViewsClassName, more))
+        !frameworks::MakeFrameworkViews(inst, kViewsClassName, more) ||
+        (opt.twins && !twins::MakeTwinViews(inst, more)))
         return 1;
     more.push_back({"comboex_combo", reinterpret_cast<HWND>(SendMessageW(v.comboEx, CBEM_GETCOMBOCONTROL, 0, 0))});
     target::NamedHandles handles{{"list", w.list},

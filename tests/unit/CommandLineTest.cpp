@@ -4,6 +4,7 @@
 #include "desktop/fake/FakeAccessible.h"
 #include "desktop/fake/FakeDesktop.h"
 #include "reading/ReadingThread.h"
+#include "tests/support/FakeDesk.h"
 #include "tests/support/HangingList.h"
 
 #include <atomic>
@@ -65,14 +66,37 @@ TEST(Arguments, EveryOptionRepeatedMissingOrUnknown)
         {{u"--read", u"1", u"2"}, Action::wrong, {}, u"unexpected argument \"2\""},
         {{u"--name=Big list", u"--read", u"1"}, Action::read, {u"1", OutputFormat::text, false, {}, u"Big list"}},
         {{u"--read", u"1", u"--name"}, Action::wrong, {}, u"--name needs a list's name"},
+        {{u"--read", u"title=a", u"--wait", u"2.5"}, Action::read, {.handle = u"title=a", .waitSeconds = 2.5}},
+        {{u"--list", u"--format", u"json"}, Action::list, {u"", OutputFormat::json}},
+        {{u"--list=exe=a.exe", u"--wait=1"}, Action::list, {.handle = u"exe=a.exe", .waitSeconds = 1}},
+        {{u"--read", u"1", u"--wait", u"2"}, Action::wrong, {}, u"--wait needs a selector, not a handle"},
+        {{u"--read", u"exe=a.exe", u"--wait", u"-1"},
+         Action::wrong,
+         {},
+         u"--wait takes seconds, such as 5 or 0.5, not \"-1\""},
+        {{u"--list", u"--wait", u"1"}, Action::wrong, {}, u"--wait needs a selector to wait for"},
+        {{u"--list", u"--read", u"1"}, Action::wrong, {}, u"--list and --read do not go together"},
+        {{u"--list", u"12"}, Action::wrong, {}, u"--list takes a selector (key=value), not \"12\""},
+        {{u"--list", u"--checked"}, Action::wrong, {}, u"--checked goes with --read, not with --list"},
+        {{u"--read", u"title=x; name=A", u"--name", u"B"},
+         Action::wrong,
+         {},
+         u"--name and a name= clause do not go together"},
+        {{u"--read", u"nn=X1", u"--name", u"A"},
+         Action::wrong,
+         {},
+         u"name= needs a clause that names the window: title, exe, pid, wclass or handle"},
+        {{u"--read", u"colour=red"}, Action::wrong, {}, u"unknown key \"colour\" in \"colour=red\""},
     };
     for (const ArgsCase& c : cases) {
         const Arguments a = parseArguments(c.args);
         const auto name = "case " + std::to_string(&c - cases);
         EXPECT_EQ(a.action, c.action) << name;
         EXPECT_EQ(a.wrong, c.wrong) << name;
+        EXPECT_EQ(a.read.waitSeconds, c.read.waitSeconds) << name;
         if (c.action != Action::read)
             continue;
+        EXPECT_EQ(a.read.selector.has_value(), c.read.handle.find(u'=') != std::u16string::npos);
         EXPECT_EQ(a.read.handle, c.read.handle);
         EXPECT_EQ(a.read.format, c.read.format);
         EXPECT_EQ(a.read.headers, c.read.headers);
@@ -186,6 +210,30 @@ const RunCase runs[] = {
      1,
      nullptr,
      u"quorvel: window 300 (class ListBox) can't tell which items are checked\r\n"},
+    // By selector, on the lists of a FakeDesk beside the list above.
+    {"BySelector", Setup::list, {u"--read", u"title=Twin A; kind=listbox"}, 0, u"a\r\nb\r\n", u""},
+    {"AccessibleByName", Setup::list, {u"--read", u"title=Drawn", u"--name", u"sizes"}, 0, u"item of Sizes\r\n", u""},
+    {"Ambiguous",
+     Setup::list,
+     {u"--read", u"exe=twin.exe;kind=listbox"},
+     4,
+     nullptr,
+     u"quorvel: 2 lists match exe=twin.exe; kind=listbox; each is named alone by one of these selectors:\r\n"},
+    {"NoMatch",
+     Setup::list,
+     {u"--read", u"exe=no.exe", u"--wait", u"0"},
+     2,
+     nullptr,
+     u"quorvel: no list matches exe=no.exe\r\n"},
+    {"List",
+     Setup::list,
+     {u"--list", u"title=Twin ?; kind=listbox", u"--format", u"csv"},
+     0,
+     u"selector,kind,items,handle,class,nn,id,pid,exe,bits,title\r\n"
+     u"title=Twin A; nn=ListBox1,listbox,2,102,ListBox,ListBox1,1,2,twin.exe,32,Twin A\r\n"
+     u"title=Twin B; nn=ListBox1,listbox,2,202,ListBox,ListBox1,1,2,twin.exe,32,Twin B\r\n",
+     u""},
+    {"ListNone", Setup::list, {u"--list", u"title=Nope"}, 2, nullptr, u"quorvel: no list matches title=Nope\r\n"},
 };
 
 class Run : public testing::TestWithParam<RunCase> {};
@@ -193,12 +241,13 @@ class Run : public testing::TestWithParam<RunCase> {};
 TEST_P(Run, ExitCodePerOutcome)
 {
     const RunCase& c = GetParam();
-    FakeDesktop d;
+    FakeDesk desk;
+    FakeDesktop& d = desk.d;
     CapturedOutput o;
     arrange(c.setup, d, o);
     // The list's count, then per item its length and text: the fourth message asks for the second item.
     CancelAt control(c.setup == Setup::cancelled ? 4 : 0);
-    EXPECT_EQ(runCommandLine(c.args, d, o, control), c.code);
+    EXPECT_EQ(runCommandLine(c.args, d, o, control, &desk.tree), c.code);
     EXPECT_EQ(o.written, c.listing != nullptr);
     EXPECT_EQ(o.listing, c.listing ? c.listing : u"");
     EXPECT_EQ(o.err.substr(0, o.err.find(u'\n') + 1), c.err);
@@ -208,7 +257,7 @@ TEST_P(Run, ExitCodePerOutcome)
     const bool outputFails = c.setup == Setup::refusePrepare || c.setup == Setup::refuseWrite || untold;
     EXPECT_EQ(o.err.find(u"Usage:") != std::u16string::npos, c.code == 1 && !outputFails);
     EXPECT_EQ(o.out.find(u"Usage:") == 0, c.args[0] == u"--help");
-    EXPECT_EQ(o.abandoned, c.code == 2 || untold);
+    EXPECT_EQ(o.abandoned, c.code == 2 || c.code == 4 || untold);
     EXPECT_EQ(d.liveProcessHandles() + d.liveRemoteBlocks(), 0);
 }
 

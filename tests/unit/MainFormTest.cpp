@@ -96,4 +96,26 @@ TEST_F(MainFormTest, TypingReadsEveryPrefix)
     EXPECT_EQ(lists, (std::vector<std::u16string>{u"one\r\n", u"twelve\r\n", u""}));
 }
 
+// F5 reads the list last read again, with what it holds now; Ctrl+Shift+C copies a command line naming it,
+// once a read has found it.
+TEST_F(MainFormTest, F5ReadsAgainAndCtrlShiftCCopiesTheCommandLine)
+{
+    desktop.process(4).path = u"C:\\Tools\\app.exe";
+    desktop.add(50).process = 4;
+    FakeWindow& list = desktop.add(51, FakeKind::listBox);
+    list.parent = 50;
+    list.process = 4;
+    list.items = {u"one"};
+    EXPECT_TRUE(mainForm.Form_KeyDown('C', true, true));
+    EXPECT_FALSE(mainForm.mnuCopyCommandLine_Enabled());
+    EXPECT_EQ(desktop.clipboard, u"");
+    desktop.setWindowText(txtWnd, u"51");
+    list.items.push_back(u"two");
+    EXPECT_TRUE(mainForm.Form_KeyDown(win::VK_F5, false, false));
+    EXPECT_EQ(desktop.getWindowText(txtList), u"one\r\ntwo\r\n");
+    EXPECT_FALSE(mainForm.Form_KeyDown('C', true, false));
+    EXPECT_TRUE(mainForm.Form_KeyDown('C', true, true));
+    EXPECT_EQ(desktop.clipboard, u"quorvel --read \"exe=app.exe; nn=ListBox1\"");
+}
+
 } // namespace

@@ -1,4 +1,4 @@
-// Puts text on the clipboard, or empties it, the way an application's copy command does.
+// Puts text on the clipboard, or empties it, the way an application's copy command does, and reads it back.
 #include "Commands.h"
 #include "Utf8.h"
 
@@ -60,4 +60,18 @@ int CmdClipboardFormats(const Args&)
         fprintf(stdout, "%u\n", format);
     CloseClipboard();
     return 0;
+}
+
+int CmdClipboardGet(const Args&)
+{
+    if (!OpenWithRetry())
+        return 1;
+    HANDLE data = GetClipboardData(CF_UNICODETEXT);
+    const wchar_t* text = data ? static_cast<const wchar_t*>(GlobalLock(data)) : nullptr;
+    if (text) {
+        WriteOut(ToUtf8(text));
+        GlobalUnlock(data);
+    }
+    CloseClipboard();
+    return text ? 0 : 1;
 }

@@ -24,5 +24,6 @@ int CmdGuardedText(const Args& a);
 int CmdClipboardSet(const Args& a);
 int CmdClipboardEmpty(const Args& a);
 int CmdClipboardFormats(const Args& a);
+int CmdClipboardGet(const Args& a);
 int CmdListViewText(const Args& a);
 int CmdHandles(const Args& a);

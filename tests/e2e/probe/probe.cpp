@@ -32,6 +32,7 @@ const Command kCommands[] = {
     {L"clipboard-set", 1, CmdClipboardSet, "clipboard-set <utf8_file>"},
     {L"clipboard-empty", 0, CmdClipboardEmpty, "clipboard-empty"},
     {L"clipboard-formats", 0, CmdClipboardFormats, "clipboard-formats"},
+    {L"clipboard-get", 0, CmdClipboardGet, "clipboard-get  (its Unicode text, as UTF-8)"},
     {L"listview-text", 3, CmdListViewText, "listview-text <hwnd> <item> <subitem>  (through the target's memory)"},
     {L"handles", 1, CmdHandles, "handles <hwnd>  (the owner's handles by object type)"},
 };
